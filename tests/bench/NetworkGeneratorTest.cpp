@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "NetworkGenerator.h"
+
+namespace zan::bench {
+namespace {
+
+// The generated network is what benchmarks measure: it must be a valid network, built through the
+// table's own insertions, with every element where the table says it is.
+TEST(NetworkGenerator, BuildsAConsistentNetwork) {
+    TGeneratorOptions o;
+    o.nodes = 20000;
+    o.links = 30000;
+    o.polygons = 20;
+    o.nodeAttributes = 3;
+    o.names = true;
+    const TGeneratedNetwork g = GenerateNetwork(o);
+    ASSERT_EQ(g.nodes.size(), 20000u);
+    ASSERT_EQ(g.links.size(), 30000u);
+
+    TNetwork net;
+    TWindowSettings window;
+    const std::vector<TNode*> nodes = BuildNetwork(g, net, window);
+    EXPECT_EQ(net.NumberOfNodes, 20000);
+    EXPECT_EQ(net.NumberOfLinks, 30000);
+
+    std::size_t shapePoints = 0;
+    for (const auto& l : g.links)
+        shapePoints += l.shape.size();
+    EXPECT_EQ(net.Hash.PointCount(), static_cast<std::int64_t>(g.nodes.size() + shapePoints));
+
+    std::set<std::pair<TNode*, TNode*>> joined;
+    std::int64_t links = 0;
+    net.Hash.ForEachLink([&](TLinkValues& link) {
+        ++links;
+        EXPECT_NE(link.AEnd, link.BEnd);
+        EXPECT_TRUE(joined.insert(std::minmax(link.AEnd, link.BEnd)).second)
+            << "two links join the same nodes";
+        TLink* back = nullptr;
+        EXPECT_TRUE(link.BEnd->LinkList.FindLink(link.AEnd, back));
+        EXPECT_EQ(back->LinkData, &link);
+        TRect rect = TRect::At(link.AEnd->x_cent, link.AEnd->y_cent);
+        rect.Include(link.BEnd->x_cent, link.BEnd->y_cent);
+        for (const TShapePoint* sp : link.ShapePoints) {
+            EXPECT_EQ(sp->MyLink, &link);
+            rect.Include(sp->x_cent, sp->y_cent);
+        }
+        EXPECT_EQ(link.LinkRect, rect);
+    });
+    EXPECT_EQ(links, 30000);
+
+    net.Hash.ForEachPoint([&](TNetworkPoint& p) {
+        const THashEntry* cell = net.Hash.Address(p.x_cent, p.y_cent);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_NE(cell->NodeList.IndexOf(&p), -1);
+    });
+    EXPECT_EQ(nodes[123]->alabel, "N123");
+    EXPECT_EQ(nodes[123]->ValueCount(), 3);
+    EXPECT_TRUE(net.Hash.HasPolygons);
+    EXPECT_EQ(net.Hash.FindNodeByName("N12345", false, window), nodes[12345]);
+}
+
+} // namespace
+} // namespace zan::bench
