@@ -1,0 +1,92 @@
+#include "app/CommandLine.h"
+
+#include <algorithm>
+#include <array>
+
+namespace zan {
+
+namespace {
+
+// Options QGuiApplication and QApplication take out of argv themselves. Qt accepts each with one
+// or two leading dashes.
+constexpr std::array kQtOptionsWithValue = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin", "display",    "geometry",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "style",  "stylesheet", "session"};
+constexpr std::array kQtFlags = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+template <std::size_t N> bool Contains(const std::array<const char*, N>& names, const QString& name) {
+    return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == QLatin1String(n); });
+}
+
+// An option's name without its one or two leading dashes.
+QString QtOptionName(const QString& arg) {
+    if (arg.startsWith(QLatin1String("--"))) {
+        return arg.mid(2);
+    }
+    return arg.mid(1);
+}
+
+} // namespace
+
+TCommandLine ParseCommandLine(const QStringList& args) {
+    TCommandLine result;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const bool isOption = !optionsEnded && arg.size() > 1 && arg.startsWith(QLatin1Char('-'));
+        if (!isOption) {
+            if (!result.File.isEmpty()) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage =
+                    QStringLiteral("only one file can be opened, got '%1' and '%2'").arg(result.File, arg);
+                return result;
+            }
+            result.File = arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            result.Action = TCommandLine::EAction::ShowHelp;
+            return result;
+        } else if (arg == QLatin1String("--version")) {
+            result.Action = TCommandLine::EAction::ShowVersion;
+            return result;
+        } else if (Contains(kQtOptionsWithValue, QtOptionName(arg))) {
+            if (i + 1 >= args.size()) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage = QStringLiteral("option '%1' needs a value").arg(arg);
+                return result;
+            }
+            ++i;
+        } else if (Contains(kQtFlags, QtOptionName(arg))) {
+            // Left to Qt.
+        } else {
+            result.Action = TCommandLine::EAction::Error;
+            result.ErrorMessage = QStringLiteral("unknown option '%1'").arg(arg);
+            return result;
+        }
+    }
+    return result;
+}
+
+QString UsageText() {
+    return QStringLiteral("Usage: zanwin [OPTIONS] [FILE]\n"
+                          "Editor for planar transportation networks.\n"
+                          "\n"
+                          "  FILE         network file to open\n"
+                          "  -h, --help   show this help and exit\n"
+                          "  --version    show the version and exit\n"
+                          "\n"
+                          "Qt's own options, such as -platform NAME or -style NAME, are accepted too.\n");
+}
+
+QString VersionText() {
+    return QStringLiteral("zanwin %1\n").arg(ProgramVersion());
+}
+
+QString ProgramVersion() {
+    return QStringLiteral(ZAN_VERSION);
+}
+
+} // namespace zan

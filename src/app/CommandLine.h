@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zan {
+
+// What the command line asks the program to do.
+struct TCommandLine {
+    enum class EAction {
+        Run,         // start the editor
+        ShowHelp,    // print the usage and exit
+        ShowVersion, // print the version and exit
+        Error,       // print ErrorMessage and the usage to stderr, exit with 1
+    };
+
+    EAction Action = EAction::Run;
+    QString File;         // network file named on the command line, empty when none
+    QString ErrorMessage; // set when Action is Error
+};
+
+// Reads the arguments that follow the program name. Options Qt itself handles when the
+// application starts (such as -platform NAME or -style NAME) are accepted and left to Qt.
+// Nothing here needs a display, so --help and --version work on a machine without one.
+TCommandLine ParseCommandLine(const QStringList& args);
+
+// "Usage: zanwin ..." followed by the options, ending with a newline.
+QString UsageText();
+
+// "zanwin <version>" followed by a newline.
+QString VersionText();
+
+// The version of this build, e.g. "0.1.0".
+QString ProgramVersion();
+
+} // namespace zan

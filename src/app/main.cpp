@@ -1,0 +1,47 @@
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QByteArray>
+
+#include <cstdio>
+
+namespace {
+
+void Print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // The command line is read before QApplication exists: QApplication needs a display, and
+    // --help and --version must work without one.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const zan::TCommandLine commandLine = zan::ParseCommandLine(args);
+    switch (commandLine.Action) {
+    case zan::TCommandLine::EAction::ShowHelp:
+        Print(stdout, zan::UsageText());
+        return 0;
+    case zan::TCommandLine::EAction::ShowVersion:
+        Print(stdout, zan::VersionText());
+        return 0;
+    case zan::TCommandLine::EAction::Error:
+        Print(stderr, QStringLiteral("zanwin: %1\n\n").arg(commandLine.ErrorMessage) + zan::UsageText());
+        return 1;
+    case zan::TCommandLine::EAction::Run:
+        break;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zan"));
+    QApplication::setApplicationVersion(zan::ProgramVersion());
+
+    zan::TZanMainWindow window;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,61 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace zan {
+namespace {
+
+using EAction = TCommandLine::EAction;
+
+struct TArgsCase {
+    const char* Name;
+    QStringList Args;
+    EAction Action;
+    QString File;
+    QString ErrorContains; // part of the error message, for the Error cases
+};
+
+void PrintTo(const TArgsCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class CommandLineCases : public ::testing::TestWithParam<TArgsCase> {};
+
+TEST_P(CommandLineCases, Parses) {
+    const TArgsCase& c = GetParam();
+    const TCommandLine parsed = ParseCommandLine(c.Args);
+    EXPECT_EQ(parsed.Action, c.Action);
+    EXPECT_EQ(parsed.File.toStdString(), c.File.toStdString());
+    if (c.Action == EAction::Error) {
+        EXPECT_TRUE(parsed.ErrorMessage.contains(c.ErrorContains))
+            << "message: " << parsed.ErrorMessage.toStdString();
+    } else {
+        EXPECT_TRUE(parsed.ErrorMessage.isEmpty()) << parsed.ErrorMessage.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandLineCases,
+    ::testing::Values(
+        TArgsCase{"Nothing", {}, EAction::Run, {}, {}},
+        TArgsCase{"LongHelp", {"--help"}, EAction::ShowHelp, {}, {}},
+        TArgsCase{"ShortHelp", {"-h"}, EAction::ShowHelp, {}, {}},
+        TArgsCase{"HelpAfterFile", {"net.dt", "--help"}, EAction::ShowHelp, "net.dt", {}},
+        TArgsCase{"Version", {"--version"}, EAction::ShowVersion, {}, {}},
+        TArgsCase{"File", {"city network.dt"}, EAction::Run, "city network.dt", {}},
+        TArgsCase{"DashIsAFileName", {"-"}, EAction::Run, "-", {}},
+        TArgsCase{"FileAfterDoubleDash", {"--", "--help"}, EAction::Run, "--help", {}},
+        TArgsCase{"QtOptionWithValue", {"-platform", "offscreen", "net.dt"}, EAction::Run, "net.dt", {}},
+        TArgsCase{"QtOptionTwoDashes", {"--style", "Fusion"}, EAction::Run, {}, {}},
+        TArgsCase{"QtFlag", {"net.dt", "-reverse"}, EAction::Run, "net.dt", {}},
+        TArgsCase{"UnknownLongOption", {"--frobnicate"}, EAction::Error, {}, "unknown option '--frobnicate'"},
+        TArgsCase{"UnknownShortOption", {"net.dt", "-x"}, EAction::Error, "net.dt", "unknown option '-x'"},
+        TArgsCase{"QtOptionWithoutValue", {"-style"}, EAction::Error, {}, "needs a value"},
+        TArgsCase{"TwoFiles", {"a.dt", "b.dt"}, EAction::Error, "a.dt", "only one file"}),
+    [](const ::testing::TestParamInfo<TArgsCase>& info) { return std::string(info.param.Name); });
+
+} // namespace
+} // namespace zan
