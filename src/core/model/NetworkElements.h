@@ -77,6 +77,16 @@ public:
     std::int32_t NetOrder(const TNetworkPoint* npoint) const;
     // Whether MyNode is a vertex; insertion receives its index (0 for an empty list).
     bool IsInList(const TNetworkPoint* MyNode, std::int32_t& insertion) const;
+
+    // Measures over the drawn vertices (core/geometry/PolygonGeometry.cpp). A NetworkScale that is
+    // not a positive finite number counts as 1.
+    // Enclosed area divided by NetworkScale squared; 0 for a list of fewer than 3 vertices.
+    double Area(double NetworkScale) const;
+    // The area centroid's x (IsX) or y in plane units; 0 for a list of fewer than 3 vertices.
+    double Centroid(bool IsX) const;
+    // Length of the outline divided by NetworkScale, closed back to the first vertex unless IsOpen.
+    // With APoint given, the open path from the first vertex up to and including APoint.
+    double Perimeter(bool IsOpen, const TNetworkPoint* APoint, double NetworkScale) const;
 };
 
 class TNetworkPoint {
@@ -208,6 +218,12 @@ public:
     // recomputes its polygon rectangle.
     void UpdateRectangle(THashTable& table);
     void UpdateRectangleOnly();
+
+    // Whether the owned polygon runs clockwise as seen on screen (y down); true with fewer than 3
+    // vertices. Every vertex counts, deleted ones too (core/geometry/PolygonGeometry.cpp).
+    bool PolygonIsClockwise() const;
+    // Puts the polygon's vertices in the opposite order.
+    void ReversePolygon();
 };
 
 // Number of drawn links at a node.
