@@ -89,12 +89,12 @@ public:
             RaiseError(coUnderflow, 0);
         if (aLimit == limit_)
             return;
-        const std::int64_t slots = PhysicalSlots(aLimit);
-        if (items_ && slots != PhysicalSlots(limit_)) {
-            if (slots == 0) {
+        const std::int64_t slotCount = PhysicalSlots(aLimit);
+        if (items_ && slotCount != PhysicalSlots(limit_)) {
+            if (slotCount == 0) {
                 items_.reset();
             } else {
-                auto fresh = std::make_unique<T[]>(static_cast<std::size_t>(slots));
+                auto fresh = std::make_unique<T[]>(static_cast<std::size_t>(slotCount));
                 std::move(items_.get(), items_.get() + count_, fresh.get());
                 items_ = std::move(fresh);
             }
@@ -160,10 +160,10 @@ protected:
     static std::int64_t PhysicalSlots(std::int32_t limit) {
         if (limit <= 64)
             return limit;
-        std::int64_t slots = 64;
-        while (slots < limit)
-            slots *= 2;
-        return slots;
+        std::int64_t slotCount = 64;
+        while (slotCount < limit)
+            slotCount *= 2;
+        return slotCount;
     }
 
     void EnsureAllocated() {

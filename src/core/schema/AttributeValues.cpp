@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "calc/DateTime.h"
 #include "model/Network.h"
 
 namespace zan {
@@ -37,6 +38,26 @@ std::string GetHintItem(std::string_view hint, int n) {
         hint.remove_prefix(end + 2);
     }
     return {};
+}
+
+std::string FormatDateText(double date, int kind) {
+    const MyDateTime d = DoubleToDate(date);
+    auto part = [](int v, int unset) {
+        return v == unset ? std::string("?") : std::to_string(v).substr(0, 4);
+    };
+    const std::string datePart = part(d.Month, kUnsetPart) + "/" + part(d.Day, kUnsetPart) + "/" +
+                                 part(d.Year + 1900, kUnsetYear + 1900);
+    const std::string timePart =
+        part(d.Hour, kUnsetPart) + ":" + part(d.Min, kUnsetPart) + ":" + part(d.Sec, kUnsetPart);
+    switch (kind) {
+    case kTimeOnly:
+        return timePart;
+    case kDateOnly:
+        return datePart;
+    default:
+        // An unset part counts as not 0.
+        return (d.Hour != 0 || d.Min != 0 || d.Sec != 0) ? datePart + "," + timePart : datePart;
+    }
 }
 
 namespace {

@@ -23,6 +23,10 @@ std::string CodeToText(double value);
 // there are fewer.
 std::string GetHintItem(std::string_view hint, int n);
 
+// A date as text: kind 0 "month/day/year" and ",hour:minute:second" unless the time is 0:0:0;
+// kind 1 the time; kind 2 the date. Unset parts are "?".
+std::string FormatDateText(double date, int kind);
+
 // Texts of the string attributes of one element, indexed by attribute number (0..100).
 using stringsetarray = std::array<std::string, 101>;
 

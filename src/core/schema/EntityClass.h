@@ -94,7 +94,8 @@ struct TEntityType {
     bool andor = false;
     bool checkrange = false;
     bool hasarrow = false;
-    std::array<bool, 11> pielist{}; // entries 1..10 used
+    // Attribute numbers (1-based) of the pie slices of the type's nodes, 0 = no slice; entries 1..10 used.
+    std::array<std::uint8_t, 11> pielist{};
     std::uint8_t numstrings = 0;
     std::string Alias;
 
