@@ -18,6 +18,10 @@ template <std::size_t N> bool Contains(const std::array<const char*, N>& names, 
     return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == QLatin1String(n); });
 }
 
+bool IsNetworkVersion(int v) {
+    return v == 1 || (v >= 3 && v <= 9);
+}
+
 // An option's name without its one or two leading dashes.
 QString QtOptionName(const QString& arg) {
     if (arg.startsWith(QLatin1String("--"))) {
@@ -49,9 +53,31 @@ TCommandLine ParseCommandLine(const QStringList& args) {
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             result.Action = TCommandLine::EAction::ShowHelp;
             return result;
+        } else if (arg == QLatin1String("--version") && result.Action == TCommandLine::EAction::SaveAs) {
+            // After --save-as, --version names the network file version to write.
+            bool ok = false;
+            const int version = i + 1 < args.size() ? args.at(i + 1).toInt(&ok) : 0;
+            if (!ok || !IsNetworkVersion(version)) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage =
+                    QStringLiteral("--version needs a network file version: 1, 3, 4, 5, 6, 7, 8 or 9");
+                return result;
+            }
+            result.Version = version;
+            ++i;
         } else if (arg == QLatin1String("--version")) {
             result.Action = TCommandLine::EAction::ShowVersion;
             return result;
+        } else if (arg == QLatin1String("--info")) {
+            result.Action = TCommandLine::EAction::Info;
+        } else if (arg == QLatin1String("--save-as")) {
+            if (i + 1 >= args.size()) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage = QStringLiteral("option '--save-as' needs the file to write");
+                return result;
+            }
+            result.Action = TCommandLine::EAction::SaveAs;
+            result.Output = args.at(++i);
         } else if (Contains(kQtOptionsWithValue, QtOptionName(arg))) {
             if (i + 1 >= args.size()) {
                 result.Action = TCommandLine::EAction::Error;
@@ -67,6 +93,11 @@ TCommandLine ParseCommandLine(const QStringList& args) {
             return result;
         }
     }
+    if ((result.Action == TCommandLine::EAction::Info || result.Action == TCommandLine::EAction::SaveAs) &&
+        result.File.isEmpty()) {
+        result.Action = TCommandLine::EAction::Error;
+        result.ErrorMessage = QStringLiteral("no network file given");
+    }
     return result;
 }
 
@@ -74,9 +105,13 @@ QString UsageText() {
     return QStringLiteral("Usage: zanwin [OPTIONS] [FILE]\n"
                           "Editor for planar transportation networks.\n"
                           "\n"
-                          "  FILE         network file to open\n"
-                          "  -h, --help   show this help and exit\n"
-                          "  --version    show the version and exit\n"
+                          "  FILE                    network file to open\n"
+                          "  --info FILE             print a summary of the network file and exit\n"
+                          "  --save-as OUT [--version V] FILE\n"
+                          "                          write FILE to OUT in network file version V\n"
+                          "                          (1, 3, 4, 5, 6, 7, 8 or 9; default 9) and exit\n"
+                          "  -h, --help              show this help and exit\n"
+                          "  --version               show the version and exit\n"
                           "\n"
                           "Qt's own options, such as -platform NAME or -style NAME, are accepted too.\n");
 }

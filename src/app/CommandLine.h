@@ -11,12 +11,16 @@ struct TCommandLine {
         Run,         // start the editor
         ShowHelp,    // print the usage and exit
         ShowVersion, // print the version and exit
+        Info,        // print a summary of File and exit
+        SaveAs,      // read File, write it to Output in Version, and exit
         Error,       // print ErrorMessage and the usage to stderr, exit with 1
     };
 
     EAction Action = EAction::Run;
     QString File;         // network file named on the command line, empty when none
     QString ErrorMessage; // set when Action is Error
+    QString Output;       // SaveAs: the file to write
+    int Version = 9;      // SaveAs: the network file version to write
 };
 
 // Reads the arguments that follow the program name. Options Qt itself handles when the

@@ -5,6 +5,9 @@
 #include <QByteArray>
 
 #include <cstdio>
+#include <iostream>
+
+#include "files/NetworkCommands.h"
 
 namespace {
 
@@ -33,6 +36,12 @@ int main(int argc, char* argv[]) {
     case zan::TCommandLine::EAction::Error:
         Print(stderr, QStringLiteral("zanwin: %1\n\n").arg(commandLine.ErrorMessage) + zan::UsageText());
         return 1;
+    case zan::TCommandLine::EAction::Info:
+        return zan::InfoCommand(commandLine.File.toLocal8Bit().toStdString(), std::cout, std::cerr);
+    case zan::TCommandLine::EAction::SaveAs:
+        return zan::SaveAsCommand(commandLine.File.toLocal8Bit().toStdString(),
+                                  commandLine.Output.toLocal8Bit().toStdString(), commandLine.Version,
+                                  std::cerr);
     case zan::TCommandLine::EAction::Run:
         break;
     }

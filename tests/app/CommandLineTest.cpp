@@ -54,8 +54,37 @@ INSTANTIATE_TEST_SUITE_P(
         TArgsCase{"UnknownLongOption", {"--frobnicate"}, EAction::Error, {}, "unknown option '--frobnicate'"},
         TArgsCase{"UnknownShortOption", {"net.dt", "-x"}, EAction::Error, "net.dt", "unknown option '-x'"},
         TArgsCase{"QtOptionWithoutValue", {"-style"}, EAction::Error, {}, "needs a value"},
-        TArgsCase{"TwoFiles", {"a.dt", "b.dt"}, EAction::Error, "a.dt", "only one file"}),
+        TArgsCase{"TwoFiles", {"a.dt", "b.dt"}, EAction::Error, "a.dt", "only one file"},
+        TArgsCase{"Info", {"--info", "net.dta"}, EAction::Info, "net.dta", {}},
+        TArgsCase{"InfoWithoutFile", {"--info"}, EAction::Error, {}, "no network file"},
+        TArgsCase{"SaveAsWithoutOutput", {"--save-as"}, EAction::Error, {}, "needs the file to write"},
+        TArgsCase{"SaveAsBadVersion",
+                  {"--save-as", "o.dt1", "--version", "2", "n.dta"},
+                  EAction::Error,
+                  {},
+                  "network file version"}),
     [](const ::testing::TestParamInfo<TArgsCase>& info) { return std::string(info.param.Name); });
+
+TEST(CommandLine, SaveAsTakesOutputAndVersion) {
+    struct Case {
+        QStringList args;
+        QString output;
+        int version;
+        QString file;
+    };
+    const Case cases[] = {
+        {{"--save-as", "out.dt5", "--version", "6", "in.dta"}, "out.dt5", 6, "in.dta"},
+        {{"--save-as", "out.dta", "in.dta"}, "out.dta", 9, "in.dta"},
+        {{"in.dta", "--save-as", "old.dt1", "--version", "1"}, "old.dt1", 1, "in.dta"},
+    };
+    for (const Case& c : cases) {
+        const TCommandLine parsed = ParseCommandLine(c.args);
+        EXPECT_EQ(parsed.Action, EAction::SaveAs) << parsed.ErrorMessage.toStdString();
+        EXPECT_EQ(parsed.Output, c.output);
+        EXPECT_EQ(parsed.Version, c.version);
+        EXPECT_EQ(parsed.File, c.file);
+    }
+}
 
 } // namespace
 } // namespace zan

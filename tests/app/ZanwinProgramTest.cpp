@@ -3,6 +3,7 @@
 // application object, it would have aborted.
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QProcessEnvironment>
 #include <QStringList>
 
@@ -11,6 +12,10 @@
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "files/NetworkFile.h"
+#include "model/Network.h"
+#include "model/WindowSettings.h"
 
 namespace {
 
@@ -70,6 +75,62 @@ INSTANTIATE_TEST_SUITE_P(Table, ZanwinWithoutDisplay, ::testing::ValuesIn(kRuns)
                          [](const ::testing::TestParamInfo<TRunCase>& info) {
                              return std::string(info.param.Name);
                          });
+
+struct TRun {
+    int exitCode;
+    std::string out, err;
+};
+
+TRun RunZanwin(const QStringList& args) {
+    QProcess process;
+    process.setProcessEnvironment(WithoutDisplay());
+    process.start(QStringLiteral(ZANWIN_PROGRAM), args);
+    EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+// --info and --save-as work on network files without a display.
+TEST(Zanwin, SummarisesAndConvertsNetworkFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string net9 = dir.filePath(QStringLiteral("net.dta")).toStdString();
+    {
+        zan::TNetwork net;
+        zan::TWindowSettings window;
+        net.NodeDef.Classs[1].ename = "Zone";
+        net.NodeDef.Classs[1].atcount = 2;
+        net.InitialNode.NType = 1;
+        zan::THashEntry* cell = nullptr;
+        zan::TNode* a = net.Hash.InsertNode(0, 0, 2, true, cell);
+        zan::TNode* b = net.Hash.InsertNode(300, -40, 2, true, cell);
+        zan::TLink* l1 = nullptr;
+        zan::TLink* l2 = nullptr;
+        zan::TLinkValues* link = net.Hash.InsertLink(*a, *b, l1, l2, 0, true);
+        net.Hash.InsertShapePoint(150, 20, *link, 0);
+        net.Hash.fixrectangles(window);
+        ASSERT_EQ(zan::SaveNetworkFile(net9, net, window, 9).code, zan::kFileOK);
+    }
+
+    const TRun info = RunZanwin({QStringLiteral("--info"), QString::fromStdString(net9)});
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(info.out, "version: 9\nnodes: 2\nlinks: 1\nshape points: 1\npolygons: 0\n"
+                        "node type 1: Zone, 2 attributes\nextents: 0 -40 300 0\n");
+
+    const QString net5 = dir.filePath(QStringLiteral("net.dt4"));
+    const TRun saved = RunZanwin({QStringLiteral("--save-as"), net5, QStringLiteral("--version"),
+                                  QStringLiteral("5"), QString::fromStdString(net9)});
+    EXPECT_EQ(saved.exitCode, 0) << saved.err;
+    const TRun info5 = RunZanwin({QStringLiteral("--info"), net5});
+    // Version 5 has no shape points.
+    const std::string head5 = "version: 5\nnodes: 2\nlinks: 1\nshape points: 0\npolygons: 0\n";
+    EXPECT_EQ(info5.out.substr(0, head5.size()), head5);
+
+    const TRun bad = RunZanwin({QStringLiteral("--info"), dir.filePath(QStringLiteral("missing.dta"))});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "Network will be closed. (Network Read Error 1)\n");
+}
 
 // With a display (here the offscreen one) and a file name, the editor starts and keeps running.
 TEST(Zanwin, StartsWithAFileArgument) {

@@ -1,0 +1,25 @@
+// What the program does from the command line without a window: summarise a network file, or
+// convert it to another version.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace zan {
+
+class TNetwork;
+struct TWindowSettings;
+
+// "name: value" lines: version, nodes, links, shape points, polygons (drawn elements), the named
+// node and link types with their attribute counts, and the extents.
+std::string NetworkSummary(const TNetwork& net, const TWindowSettings& window, int version);
+
+// Prints the summary of a network file; on a read error prints the program's message to `err`.
+// Returns the exit status: 0, or 1 when the file cannot be read.
+int InfoCommand(const std::string& path, std::ostream& out, std::ostream& err);
+
+// Reads `in` and writes it to `out` in `version`. Dropped links and values that could not be
+// formatted are reported on `err`. Returns 0, or 1 when reading or writing failed.
+int SaveAsCommand(const std::string& in, const std::string& out, int version, std::ostream& err);
+
+} // namespace zan
