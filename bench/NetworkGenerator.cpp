@@ -87,8 +87,21 @@ TGeneratedNetwork GenerateNetwork(const TGeneratorOptions& options) {
 
 std::vector<TNode*> BuildNetwork(const TGeneratedNetwork& g, TNetwork& net, TWindowSettings& window) {
     const TGeneratorOptions& o = g.options;
-    net.NodeDef.Classs[1].atcount = o.nodeAttributes;
-    net.LinkDef.Classs[1].atcount = o.linkAttributes;
+    // Named types with real attributes, as a user's schema would have them.
+    auto define = [](TEntityType& type, const char* name, std::int32_t count) {
+        type.ename = name;
+        type.atcount = count;
+        char text[32];
+        for (std::int32_t i = 1; i <= count; ++i) {
+            TAttrib& a = type.EnsureAttribute(i);
+            std::snprintf(text, sizeof text, "Value %d", i);
+            a.atname = text;
+            std::snprintf(text, sizeof text, "V%d", i);
+            a.SetAlias(text);
+        }
+    };
+    define(net.NodeDef.Classs[1], "Node", o.nodeAttributes);
+    define(net.LinkDef.Classs[1], "Link", o.linkAttributes);
     net.InitialNode.NType = 1;
     net.InitialLink.LType = 1;
 

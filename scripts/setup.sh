@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages zanwin needs to build, run and test. Safe to run again:
-# it installs only what is missing and prints nothing when everything is present.
+# Installs the Debian packages zanwin needs to build, run and test, and any further packages named
+# as arguments. Safe to run again: it installs only what is missing and prints nothing when
+# everything is present.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  "$@"
 )
 
 missing=()

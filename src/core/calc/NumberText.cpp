@@ -30,29 +30,78 @@ bool ParseReal(std::string_view text, double& value, bool allowLeadingBlanks) {
         text.remove_prefix(1);
     }
     // Check the form before converting: from_chars alone would take "inf", "nan" and a leading prefix.
+    // On the way, collect the significant digits and the exponent for the exact fast path below.
     std::size_t i = 0;
     std::size_t digits = 0;
+    std::uint64_t mantissa = 0;
+    int significant = 0;    // significant digits gathered in mantissa
+    int scale = 0;          // power of ten to apply to mantissa
+    bool truncated = false; // more than 19 significant digits
+    auto take = [&](char c, bool fraction) {
+        ++digits;
+        if (mantissa == 0 && c == '0') {
+            if (fraction)
+                --scale;
+            return;
+        }
+        if (significant < 19) {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++significant;
+            if (fraction)
+                --scale;
+        } else {
+            truncated = true;
+            if (!fraction)
+                ++scale;
+        }
+    };
     while (i < text.size() && IsDigit(text[i]))
-        ++i, ++digits;
+        take(text[i++], false);
     if (i < text.size() && text[i] == '.') {
         ++i;
         while (i < text.size() && IsDigit(text[i]))
-            ++i, ++digits;
+            take(text[i++], true);
     }
     if (digits == 0)
         return false;
+    int exponent = 0;
+    bool exponentLarge = false;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
             ++i;
+        }
         std::size_t expDigits = 0;
-        while (i < text.size() && IsDigit(text[i]))
+        while (i < text.size() && IsDigit(text[i])) {
+            if (exponent < 100000) {
+                exponent = exponent * 10 + (text[i] - '0');
+            } else {
+                exponentLarge = true;
+            }
             ++i, ++expDigits;
+        }
         if (expDigits == 0)
             return false;
+        if (negativeExponent)
+            exponent = -exponent;
     }
     if (i != text.size())
         return false;
+
+    // Exact fast path: a mantissa below 2^53 times a power of ten up to 10^22 is one correctly
+    // rounded operation on exact operands.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int power = scale + exponent;
+    if (!truncated && !exponentLarge && mantissa < (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
+        double parsed = static_cast<double>(mantissa);
+        parsed = power < 0 ? parsed / kPowers[-power] : parsed * kPowers[power];
+        value = negative ? -parsed : parsed;
+        return true;
+    }
 
     double parsed = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);

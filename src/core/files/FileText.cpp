@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -19,11 +20,21 @@ namespace zan {
 // ---------------------------------------------------------------------------------------------
 // Reader
 
+TFileReader::TFileReader(std::string data) : data_(std::move(data)) {
+    for (std::size_t i = data_.find('\r'); i != std::string::npos; i = data_.find('\r', i + 1)) {
+        if (i + 1 < data_.size() && data_[i + 1] != '\n')
+            data_[i] = ' ';
+    }
+}
+
 std::size_t TFileReader::LineEnd() const {
-    std::size_t i = pos_;
-    while (i < data_.size() && data_[i] != '\r' && data_[i] != '\n')
-        ++i;
-    return i;
+    // A line ends at LF; a CR right before it (or at the end of the data) belongs to the line end.
+    const void* lf = std::memchr(data_.data() + pos_, '\n', data_.size() - pos_);
+    std::size_t end =
+        lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data_.data()) : data_.size();
+    if (end > pos_ && data_[end - 1] == '\r')
+        --end;
+    return end;
 }
 
 std::string_view TFileReader::RestOfLine() const {
@@ -39,14 +50,22 @@ void TFileReader::SkipLine() {
     pos_ = i;
 }
 
-bool TFileReader::ReadLine(std::string& line) {
+bool TFileReader::ReadLineView(std::string_view& line) {
     if (AtEnd())
         return false;
     const std::size_t end = LineEnd();
     if (end - pos_ > kMaxLineLength)
         return false;
-    line.assign(data_, pos_, end - pos_);
+    line = std::string_view(data_).substr(pos_, end - pos_);
     SkipLine();
+    return true;
+}
+
+bool TFileReader::ReadLine(std::string& line) {
+    std::string_view view;
+    if (!ReadLineView(view))
+        return false;
+    line.assign(view);
     return true;
 }
 
@@ -147,27 +166,40 @@ std::string TFileReader::ReadFreeText() {
 // ---------------------------------------------------------------------------------------------
 // Writer
 
-std::string FormatReal23(double v) {
-    if (std::isnan(v))
-        return "Nan";
-    if (std::isinf(v))
-        return v > 0 ? "+Inf" : "-Inf";
+namespace {
+// Appends the 23-character form of a finite value.
+void AppendReal23(std::string& out, double v) {
     char buffer[64];
     const auto r =
         std::to_chars(buffer, buffer + sizeof buffer, std::abs(v), std::chars_format::scientific, 14);
     const std::string_view s(buffer, static_cast<std::size_t>(r.ptr - buffer));
     // s is d.ddddddddddddddde[+-]xx(x)
     const std::size_t e = s.find('e');
-    std::string out;
-    out.reserve(23);
     out += std::signbit(v) && v != 0 ? '-' : ' ';
-    out += s.substr(0, e);
+    out.append(s.substr(0, e));
     out += 'E';
     out += s[e + 1];
     const std::string_view exp = s.substr(e + 2);
     out.append(4 - std::min<std::size_t>(4, exp.size()), '0');
-    out += exp;
+    out.append(exp);
+}
+} // namespace
+
+std::string FormatReal23(double v) {
+    if (std::isnan(v))
+        return "Nan";
+    if (std::isinf(v))
+        return v > 0 ? "+Inf" : "-Inf";
+    std::string out;
+    AppendReal23(out, v);
     return out;
+}
+
+void TFileWriter::Flush() {
+    if (file_ == nullptr)
+        return;
+    file_->Write(out_);
+    out_.clear();
 }
 
 void TFileWriter::Int(std::int64_t v) {
@@ -177,7 +209,11 @@ void TFileWriter::Int(std::int64_t v) {
 }
 
 void TFileWriter::Real(double v) {
-    out_ += FormatReal23(v);
+    if (std::isfinite(v)) {
+        AppendReal23(out_, v);
+    } else {
+        out_ += FormatReal23(v);
+    }
 }
 
 void TFileWriter::ShortReal(double v) {
@@ -220,50 +256,87 @@ void TFileWriter::FreeText(std::string_view s) {
 // Files
 
 bool LoadFile(const std::string& path, std::string& data) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr)
         return false;
-    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string contents;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec)
+        contents.reserve(static_cast<std::size_t>(size));
+    char buffer[1 << 16];
+    bool ok = true;
+    while (true) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+        contents.append(buffer, n);
+        if (n < sizeof buffer) {
+            ok = std::ferror(f) == 0;
+            break;
+        }
+    }
+    std::fclose(f);
+    if (!ok)
         return false;
     data = std::move(contents);
     return true;
 }
 
-bool SaveFileSafely(const std::string& path, std::string_view data) {
+TSafeFile::TSafeFile(const std::string& path) : target_(path) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device rd;
-    const fs::path temp = folder / (target.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    bool ok = true;
+    for (int attempt = 0; attempt < 10 && fd_ < 0; ++attempt) {
+        temp_ = (folder / (target.filename().string() + ".tmp" + std::to_string(rd() % 1000000))).string();
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST)
+            break;
+    }
+    ok_ = fd_ >= 0;
+}
+
+TSafeFile::~TSafeFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        std::error_code ec;
+        std::filesystem::remove(temp_, ec);
+    }
+}
+
+bool TSafeFile::Write(std::string_view data) {
     std::size_t written = 0;
-    while (ok && written < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    while (ok_ && written < data.size()) {
+        const ssize_t n = ::write(fd_, data.data() + written, data.size() - written);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            ok = false;
+            ok_ = false;
         else
             written += static_cast<std::size_t>(n);
     }
-    if (ok && ::fsync(fd) != 0)
+    return ok_;
+}
+
+bool TSafeFile::Commit() {
+    if (fd_ < 0)
+        return false;
+    bool ok = ok_ && ::fsync(fd_) == 0;
+    if (::close(fd_) != 0)
         ok = false;
-    if (::close(fd) != 0)
-        ok = false;
+    fd_ = -1;
+    std::error_code ec;
     if (ok) {
-        std::error_code ec;
-        fs::rename(temp, target, ec);
+        std::filesystem::rename(temp_, target_, ec);
         ok = !ec;
     }
-    if (!ok) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-    }
+    if (!ok)
+        std::filesystem::remove(temp_, ec);
     return ok;
+}
+
+bool SaveFileSafely(const std::string& path, std::string_view data) {
+    TSafeFile file(path);
+    return file.IsOpen() && file.Write(data) && file.Commit();
 }
 
 } // namespace zan

@@ -15,12 +15,15 @@ class TFileReader {
 public:
     static constexpr std::size_t kMaxLineLength = 1 << 20; // longer lines are refused as malformed
 
-    explicit TFileReader(std::string data) : data_(std::move(data)) {}
+    // A CR that does not end a line reads as a blank, as writers store it.
+    explicit TFileReader(std::string data);
 
     bool AtEnd() const { return pos_ >= data_.size(); }
     // The rest of the current line (without its CR LF or LF), moving to the next line. False at the
     // end of the data or when the line is longer than kMaxLineLength.
     bool ReadLine(std::string& line);
+    // The same without copying: the view stays valid as long as the reader.
+    bool ReadLineView(std::string_view& line);
     // Moves to the start of the next line, discarding the rest of this one.
     void SkipLine();
     // The rest of the current line without moving.
@@ -52,8 +55,15 @@ private:
 };
 
 // Builds a file's text in memory; the caller writes it out with SaveFileSafely.
+class TSafeFile;
+
+// Builds a file's text. Without a file it keeps the whole text in memory (Data); with one it passes
+// the text on in chunks, so that a large network is never held twice.
 class TFileWriter {
 public:
+    TFileWriter() = default;
+    explicit TFileWriter(TSafeFile& file) : file_(&file) {}
+
     void Int(std::int64_t v);
     // The fixed scientific form of 23 characters: ' 1.50000000000000E+0000'; "Nan", "+Inf", "-Inf".
     void Real(double v);
@@ -67,7 +77,13 @@ public:
     void Flag(bool b) { Int(b ? 1 : 0); }
     void Blank(std::size_t n = 1) { out_.append(n, ' '); }
     void Raw(std::string_view s) { out_.append(s); }
-    void EndLine() { out_.append("\r\n"); }
+    void EndLine() {
+        out_.append("\r\n");
+        if (file_ != nullptr && out_.size() >= kChunk)
+            Flush();
+    }
+    // Passes the text so far to the file (nothing without one).
+    void Flush();
     // A whole line of text as it is (CR and LF become blanks).
     void Line(std::string_view s) {
         FreeText(s);
@@ -79,8 +95,31 @@ public:
     int RealErrors() const { return realErrors_; }
 
 private:
+    static constexpr std::size_t kChunk = 1 << 20;
     std::string out_;
+    TSafeFile* file_ = nullptr;
     int realErrors_ = 0;
+};
+
+// A file written through a temporary file in the target's folder: Commit renames it over the target
+// only when every write, the flush to disk and the close succeeded; otherwise (or without Commit) the
+// temporary file is removed and the target stays as it was.
+class TSafeFile {
+public:
+    explicit TSafeFile(const std::string& path);
+    ~TSafeFile();
+    TSafeFile(const TSafeFile&) = delete;
+    TSafeFile& operator=(const TSafeFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    bool Write(std::string_view data);
+    bool Commit();
+
+private:
+    std::string target_;
+    std::string temp_;
+    int fd_ = -1;
+    bool ok_ = true;
 };
 
 std::string FormatReal23(double v);

@@ -129,15 +129,30 @@ void WriteValueLine(TFileWriter& w, char letter, int v, const TAttrib* a, double
     w.EndLine();
 }
 
-void ReadValueLine(const std::string& line, char letter, int v, double& value, std::string& text) {
+// A real value line: the first 30 characters as a number, 0 when they are not one.
+double ParseValueReal(std::string_view line) {
+    line = line.substr(0, 30);
+    while (!line.empty() && line.back() == ' ')
+        line.remove_suffix(1);
+    while (!line.empty() && line.front() == ' ')
+        line.remove_prefix(1);
+    double value = 0;
+    if (ParseReal(line, value))
+        return value;
+    if (line.size() == 3 && (line[0] == 'N' || line[0] == 'n') && (line[1] == 'a' || line[1] == 'A') &&
+        (line[2] == 'N' || line[2] == 'n')) {
+        return std::nan("");
+    }
+    return 0;
+}
+
+void ReadValueLine(std::string_view line, char letter, int v, double& value, std::string& text) {
     value = 0;
     text.clear();
     switch (letter) {
-    case 'C': {
-        std::string code = line.substr(0, v < 6 ? 6 : 8);
-        value = TextToCode(code);
+    case 'C':
+        value = TextToCode(line.substr(0, v < 6 ? 6 : 8));
         break;
-    }
     case 'D':
     case 'T':
     case 'X':
@@ -146,16 +161,9 @@ void ReadValueLine(const std::string& line, char letter, int v, double& value, s
     case 'S':
         text = line.substr(0, v >= 8 ? kMaxStringValue : 30);
         break;
-    default: {
-        std::string number = TrimRight(line.substr(0, 30));
-        std::size_t start = number.find_first_not_of(' ');
-        if (start == std::string::npos || !ParseReal(std::string_view(number).substr(start), value))
-            value = 0;
-        const std::string lower = number.substr(start == std::string::npos ? 0 : start);
-        if (lower == "Nan" || lower == "NAN" || lower == "nan")
-            value = std::nan("");
+    default:
+        value = ParseValueReal(line);
         break;
-    }
     }
 }
 
@@ -165,6 +173,8 @@ void ReadValueLine(const std::string& line, char letter, int v, double& value, s
 class NetworkWriter {
 public:
     NetworkWriter(TNetwork& net, const TWindowSettings& window, int v) : net_(net), window_(window), v_(v) {}
+    NetworkWriter(TNetwork& net, const TWindowSettings& window, int v, TSafeFile& file)
+        : net_(net), window_(window), v_(v), w_(file) {}
 
     std::string Write() {
         w_.Line(HeaderOfVersion(v_));
@@ -189,6 +199,7 @@ public:
         if (v_ == 9)
             WriteExtractSettings(w_, window_, v_);
         WriteNetworkPart();
+        w_.Flush();
         return std::move(w_.Data());
     }
     int RealErrors() const { return w_.RealErrors(); }
@@ -291,9 +302,10 @@ private:
                 break;
             }
             default: {
-                // Dates (3, 4) and strings (before 8) are written as reals of value 0.
+                // Dates (3, 4) and strings (before 8) are written as reals of value 0; a date's
+                // line has one blank fewer before its value than the others.
                 const bool numeric = a.aformat == 'R' || a.aformat == 'I';
-                w_.Blank(2);
+                w_.Blank(a.IsDate() && v_ < 5 ? 1 : 2);
                 w_.Real(numeric ? value : 0.0);
                 w_.Blank();
                 w_.Blank(8);
@@ -800,6 +812,12 @@ private:
             Fail();
         return line;
     }
+    std::string_view LineView() {
+        std::string_view line;
+        if (!r_.ReadLineView(line))
+            Fail();
+        return line;
+    }
     std::string Funct() {
         r_.SkipBlank();
         std::string f = r_.ReadFreeText();
@@ -1028,25 +1046,28 @@ private:
 
     // Values of a new element: n lines in the file, D slots in the element.
     void ReadValues(const TEntityType& type, int n, int D, double* values, TStringList& strings) {
-        std::vector<std::string> texts;
+        strings.clear();
+        std::string text;
         for (int i = 1; i <= n; ++i) {
-            const std::string line = Line();
+            const std::string_view line = LineView();
             if (i > D)
                 continue;
             const TAttrib* a = type.Attribute(i);
             const char letter = (D < n || a == nullptr) ? 'R' : a->aformat;
+            if (letter == 'R' || letter == 'I') {
+                if (values != nullptr)
+                    values[i - 1] = ParseValueReal(line);
+                continue;
+            }
             double value = 0;
-            std::string text;
             ReadValueLine(line, letter, v_, value, text);
             if (letter == 'S') {
-                texts.push_back(std::move(text));
+                if (strings.size() < type.numstrings)
+                    strings.push_back(TText(text));
             } else if (values != nullptr) {
                 values[i - 1] = value;
             }
         }
-        strings.clear();
-        for (std::size_t i = 0; i < texts.size() && i < type.numstrings; ++i)
-            strings.push_back(TText(texts[i]));
         FitStrings(strings, type.numstrings);
     }
 
@@ -1079,14 +1100,16 @@ private:
 
     std::int32_t Shifted(std::int32_t serial) const { return serial > 0 ? serial + shift_ : serial; }
 
-    void ClearDisplay(TNode& n) {
-        n.Font = n.Place = 0;
-        n.selectlabel = {0, 0};
-        n.Suppress = n.IsFeature = false;
-        n.PolygonStyle = 0;
-        n.XOffset = n.YOffset = 0;
-        n.BitmapOverride = 0;
-        n.notes = std::string_view();
+    // Elements read from a file start with neutral display fields; display records set them.
+    template <class Element> void ClearDisplay(Element& e) {
+        e.Font = e.Place = 0;
+        e.selectlabel = {0, 0};
+        e.Suppress = e.IsFeature = false;
+        e.XOffset = e.YOffset = 0;
+        e.BitmapOverride = 0;
+        e.notes = std::string_view();
+        if constexpr (std::is_same_v<Element, TNode>)
+            e.PolygonStyle = 0;
     }
 
     void ReadNodes() {
@@ -1130,11 +1153,11 @@ private:
             const TEntityType& et = schema.TypeOf(type);
             const int D = et.atcount;
             THashEntry* cell = nullptr;
-            TNode* node = net_.Hash.InsertNode(x, y, D, false, cell);
+            TNode* node = net_.Hash.InsertNode(x, y, D, false, cell, true);
             if (node == nullptr) {
                 // The grid is full where this node goes: spread it and try once more.
                 net_.Hash.Rebalance(window_);
-                node = net_.Hash.InsertNode(x, y, D, false, cell);
+                node = net_.Hash.InsertNode(x, y, D, false, cell, true);
                 if (node == nullptr)
                     throw ReadStop{kFileOutOfMemory};
             }
@@ -1146,7 +1169,7 @@ private:
             node->long_ = lon;
             node->lat = lat;
             node->elev = elev;
-            node->alabel = CutText(Line(), kMaxNameLength);
+            node->alabel = CutText(LineView(), kMaxNameLength);
             ReadValues(et, n, D, node->NValue.get(), node->AttString);
             window_.XMin = std::min(window_.XMin, x);
             window_.YMin = std::min(window_.YMin, y);
@@ -1187,7 +1210,7 @@ private:
             if (type < 0 || type > k)
                 type = 0;
             const TEntityType& et = schema.TypeOf(type);
-            const std::string name = Line();
+            const std::string_view name = LineView();
             if (aSerial == -1 && bSerial == -1) {
                 TLinkValues& t = net_.InitialLink;
                 t.LType = static_cast<std::uint8_t>(type);
@@ -1217,15 +1240,18 @@ private:
                 TLink* l1 = nullptr;
                 TLink* l2 = nullptr;
                 link = net_.Hash.InsertLink(*a, *b, l1, l2, D, false);
-                link->CopyTemplateSettings(TLinkValues());
-                link->ResizeValues(D);
+                ClearDisplay(*link);
+                link->IsDrawnL = true;
+                link->Mark = false;
+                link->HasALabel = false;
+                link->serial = 0;
                 link->IsNodeDelete = true;
                 link->LType = static_cast<std::uint8_t>(type);
                 link->alabel = CutText(name, kMaxNameLength);
                 ReadValues(et, n, D, link->LValue.get(), link->AttString);
             } else {
                 for (std::int32_t i = 0; i < n; ++i)
-                    Line();
+                    LineView();
             }
             for (std::int32_t s = 0; s < shapes; ++s) {
                 const std::int32_t x = Coordinate();
@@ -1469,10 +1495,7 @@ private:
 // The derived data every read leaves consistent.
 void FinishRead(TNetwork& net, TWindowSettings& window) {
     net.Hash.Rebalance(window);
-    net.Hash.ResetDistances();
-    net.Hash.fixrectangles(window);
-    net.Hash.fixlonglat();
-    net.Hash.FixStrings();
+    net.Hash.FixAll(window);
     net.NodeDef.ResetStringPosList();
     net.LinkDef.ResetStringPosList();
 }
@@ -1652,9 +1675,19 @@ std::string WriteNetworkText(TNetwork& net, const TWindowSettings& window, int v
 TWriteReport SaveNetworkFile(const std::string& path, TNetwork& net, const TWindowSettings& window,
                              int version) {
     TWriteReport report;
+    if (HeaderOfVersion(version) == nullptr)
+        version = kCurrentVersion;
+    TSafeFile file(path);
+    if (!file.IsOpen()) {
+        report.created = false;
+        report.code = kFileWriteError;
+        return report;
+    }
     try {
-        const std::string text = WriteNetworkText(net, window, version, report.realErrors);
-        if (!SaveFileSafely(path, text))
+        NetworkWriter writer(net, window, version, file);
+        writer.Write();
+        report.realErrors = writer.RealErrors();
+        if (!file.Commit())
             report.code = kFileWriteError;
     } catch (const std::bad_alloc&) {
         report.code = kFileWriteError;

@@ -153,14 +153,14 @@ public:
     }
 
 protected:
-    // The slot array behind a capacity. Short lists get exactly Limit slots; long ones are rounded up
-    // to a power of two so that growth by a small Delta does not copy the array on every step. The
-    // capacity the list reports is Limit in either case. The array is allocated on the first
+    // The slot array behind a capacity. Lists of up to 4 get exactly Limit slots; longer ones are
+    // rounded up to a power of two so that growth by a small Delta does not copy the array on every
+    // step. The capacity the list reports is Limit in either case. The array is allocated on the first
     // insertion: most points never become polygon vertices, and their lists stay without one.
     static std::int64_t PhysicalSlots(std::int32_t limit) {
-        if (limit <= 64)
+        if (limit <= 4)
             return limit;
-        std::int64_t slotCount = 64;
+        std::int64_t slotCount = 8;
         while (slotCount < limit)
             slotCount *= 2;
         return slotCount;
@@ -228,6 +228,18 @@ public:
             return true;
         }
         return false;
+    }
+
+    // Ordered insertion behind the items with an equal key, so that items with equal keys keep the
+    // order in which they were inserted (used when a list is rebuilt or filled from a file).
+    void InsertSortLast(T item) {
+        std::int32_t index = 0;
+        if (Search(KeyOf(item), index) && !Duplicates)
+            return;
+        const Key key = KeyOf(item);
+        while (index < this->Count() && Compare(KeyOf((*this)[index]), key) == 0)
+            ++index;
+        this->Insert(index, std::move(item));
     }
 
     // Sorted search for this very item. (The linear search stays available as Base::IndexOf, and it

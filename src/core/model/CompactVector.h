@@ -54,6 +54,12 @@ public:
 
     void push_back(T value) { insert(size_, std::move(value)); }
 
+    std::uint32_t capacity() const { return capacity_; }
+    void reserve(std::uint32_t n) {
+        if (n > capacity_)
+            Grow(n);
+    }
+
     void insert(std::uint32_t pos, T value) {
         assert(pos <= size_);
         if (size_ == capacity_)

@@ -158,6 +158,7 @@ THashTable::~THashTable() {
 
 void THashTable::ReleaseAll() {
     nameTables_.reset();
+    cellCache_.fill(nullptr);
     // Every link once, through the half held by its A node, before the points go.
     std::vector<TLinkValues*> links;
     ForEachLink([&](TLinkValues& link) { links.push_back(&link); });
@@ -188,18 +189,31 @@ THashEntry* THashTable::Address(std::int64_t x, std::int64_t y) const {
     std::int32_t cy = 0;
     if (!CellNumbers(x, y, cx, cy))
         return nullptr;
+    return CellOfKey(MyKeyRecord::Make(cx, cy).whole);
+}
+
+THashEntry* THashTable::CellOfKey(std::int32_t key) const {
+    // Lookups cluster (a click's ring, a link's ends, consecutive file records): a small cache of
+    // recently found cells saves most binary searches.
+    const auto slot =
+        static_cast<std::size_t>((static_cast<std::uint32_t>(key) * 2654435761u) >> 22) % kCellCacheSize;
+    THashEntry* cached = cellCache_[slot];
+    if (cached != nullptr && cached->MyKey.whole == key)
+        return cached;
     std::int32_t index = 0;
-    if (!Search(MyKeyRecord::Make(cx, cy).whole, index))
+    if (!Search(key, index))
         return nullptr;
+    cellCache_[slot] = (*this)[index];
     return (*this)[index];
 }
 
 THashEntry* THashTable::FindOrCreateCell(std::int32_t cx, std::int32_t cy, bool& refused, bool limitCells) {
     refused = false;
     const std::int32_t k = MyKeyRecord::Make(cx, cy).whole;
+    if (THashEntry* cell = CellOfKey(k))
+        return cell;
     std::int32_t index = 0;
-    if (Search(k, index))
-        return (*this)[index];
+    Search(k, index);
     if (limitCells && Count() > kCellLimit - 1) {
         refused = true;
         return nullptr;
@@ -210,7 +224,7 @@ THashEntry* THashTable::FindOrCreateCell(std::int32_t cx, std::int32_t cy, bool&
 }
 
 TNode* THashTable::InsertNode(std::int32_t x, std::int32_t y, std::int32_t NumAttributes,
-                              bool NeedsInitialize, THashEntry*& hashaddress) {
+                              bool NeedsInitialize, THashEntry*& hashaddress, bool keepOrder) {
     hashaddress = nullptr;
     std::int32_t cx = 0;
     std::int32_t cy = 0;
@@ -244,7 +258,11 @@ TNode* THashTable::InsertNode(std::int32_t x, std::int32_t y, std::int32_t NumAt
                                           : TText());
         }
     }
-    hashaddress->NodeList.InsertSort(node.get());
+    if (keepOrder) {
+        hashaddress->NodeList.InsertSortLast(node.get());
+    } else {
+        hashaddress->NodeList.InsertSort(node.get());
+    }
     NoteListSize(hashaddress->NodeList.Count());
     return node.release();
 }
@@ -294,6 +312,11 @@ TLinkValues* THashTable::InsertLink(TNode& n1, TNode& n2, TLink*& l1, TLink*& l2
     record->Half[1] = TLink{record, &n1};
     l1 = &record->Half[0];
     l2 = &record->Half[1];
+    // Most nodes end up with two to four links: one allocation instead of three.
+    for (TNode* end : {&n1, &n2}) {
+        if (end->LinkList.capacity() == 0)
+            end->LinkList.reserve(4);
+    }
     n2.LinkList.push_back(l2);
     n1.LinkList.push_back(l1);
     record->ExtendRectangle(*this, n2);
@@ -695,6 +718,49 @@ void THashTable::FixStrings() {
     ResetStrings(net.SystemStrings, net.SystemDef, 1);
 }
 
+void THashTable::FixAll(TWindowSettings& window) {
+    TNetwork& net = *network_;
+    window.XMin = window.YMin = 512000;
+    window.XMax = window.YMax = -512000;
+    for (THashEntry* cell : *this) {
+        cell->ResetLongLat();
+        bool anyLink = false;
+        std::int64_t xd = 0;
+        std::int64_t yd = 0;
+        for (TNetworkPoint* p : cell->NodeList) {
+            cell->updatelonglat(*p);
+            TNode* n = p->AsNode();
+            if (n == nullptr)
+                continue;
+            ResetStrings(n->AttString, net.NodeDef, n->NType);
+            for (TLink* half : n->LinkList) {
+                if (!half->IsAEnd())
+                    continue;
+                TLinkValues& link = *half->LinkData;
+                link.RecomputeRectangleOnly();
+                ResetStrings(link.AttString, net.LinkDef, link.LType);
+                anyLink = true;
+                xd = std::max(xd, link.LinkRect.Width());
+                yd = std::max(yd, link.LinkRect.Height());
+            }
+            n->UpdateRectangleOnly();
+            window.XMin = std::min(window.XMin, n->x_cent);
+            window.YMin = std::min(window.YMin, n->y_cent);
+            window.XMax = std::max(window.XMax, n->x_cent);
+            window.YMax = std::max(window.YMax, n->y_cent);
+        }
+        if (anyLink) {
+            cell->xdist = ClampToInt32(xd);
+            cell->ydist = ClampToInt32(yd);
+        }
+        cell->updatelinkrectangle();
+        cell->updatenoderectangle();
+    }
+    ResetStrings(net.InitialNode.AttString, net.NodeDef, net.InitialNode.NType);
+    ResetStrings(net.InitialLink.AttString, net.LinkDef, net.InitialLink.LType);
+    ResetStrings(net.SystemStrings, net.SystemDef, 1);
+}
+
 void THashTable::ResetAttributeSizes(const TEntityClass& EntityDef) {
     TNetwork& net = *network_;
     const bool nodes = &EntityDef == &net.NodeDef;
@@ -935,6 +1001,7 @@ void THashTable::Rebalance(TWindowSettings& window) {
 
 void THashTable::RebuildWithCells(std::int32_t XCell, std::int32_t YCell, TWindowSettings& window) {
     nameTables_.reset();
+    cellCache_.fill(nullptr);
     std::vector<TNetworkPoint*> points;
     points.reserve(static_cast<std::size_t>(PointCount()));
     for (THashEntry* cell : *this) {
@@ -966,7 +1033,7 @@ void THashTable::RebuildWithCells(std::int32_t XCell, std::int32_t YCell, TWindo
         bool refused = false;
         THashEntry* cell = FindOrCreateCell(cx, cy, refused, false);
         p->setkey(p->x_cent, p->y_cent, cell->x1, cell->y1);
-        cell->NodeList.InsertSort(p);
+        cell->NodeList.InsertSortLast(p); // points at one position keep their order
         NoteListSize(cell->NodeList.Count());
     }
     ResetDistances();

@@ -128,8 +128,10 @@ public:
     // ---- insertion ----
     // A new node at (x, y), completed from the network's template node; null when the position is
     // off the grid or the cell limits are reached. hashaddress receives the cell.
+    // With keepOrder, a node lands behind the points at the same position instead of in front of them
+    // (reading a file keeps the order of coincident nodes).
     TNode* InsertNode(std::int32_t x, std::int32_t y, std::int32_t NumAttributes, bool NeedsInitialize,
-                      THashEntry*& hashaddress);
+                      THashEntry*& hashaddress, bool keepOrder = false);
     // A new shape point at position ShapePosition (0-based) of the link; null when (x, y) is off the grid.
     TShapePoint* InsertShapePoint(std::int32_t x, std::int32_t y, TLinkValues& TheLink,
                                   std::int32_t ShapePosition);
@@ -166,6 +168,9 @@ public:
     void fixlonglat();
     void ResetDistances();
     void FixStrings();
+    // ResetDistances, fixrectangles, fixlonglat and FixStrings in one pass over the network, as after
+    // reading a file (distances then follow the recomputed link rectangles).
+    void FixAll(TWindowSettings& window);
     void ResetAttributeSizes(const TEntityClass& EntityDef);
     // Marks the cells a repaint of arect (logical coordinates) must draw.
     void Touch(const TRect& arect, bool IsPenPlot, const TWindowSettings& window);
@@ -226,6 +231,7 @@ public:
     void NotePolygonCell(int change) { polygonCells_ += change; }
 
 private:
+    THashEntry* CellOfKey(std::int32_t key) const;
     THashEntry* FindOrCreateCell(std::int32_t cx, std::int32_t cy, bool& refused, bool limitCells);
     bool ProbeAt(std::int64_t a, std::int64_t b, bool shapeok, const TWindowSettings& window,
                  THashEntry*& cellCache, TNode*& node, TShapePoint*& sp) const;
@@ -233,6 +239,8 @@ private:
     void NoteListSize(std::int32_t size) { maxListBound_ = std::max(maxListBound_, size); }
 
     TNetwork* network_;
+    static constexpr std::size_t kCellCacheSize = 1024;
+    mutable std::array<THashEntry*, kCellCacheSize> cellCache_{}; // cleared whenever cells are destroyed
     std::int32_t polygonCells_ = 0;
     std::int32_t maxListBound_ = 0; // at least MaxNodeListSize(); exact after Rebalance checks it
     struct NameTables {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
+#include <string>
 #include <limits>
 
 #include "calc/NumberText.h"
@@ -30,6 +33,32 @@ TEST(NumberText, StrictRealParsing) {
     double v = 0;
     EXPECT_TRUE(ParseReal("   -3.25", v, true));
     EXPECT_EQ(v, -3.25);
+}
+
+// The parser converts short decimal texts itself; every result must equal the correctly rounded one.
+TEST(NumberText, ShortFormsConvertExactly) {
+    std::mt19937_64 rng(11);
+    std::uniform_int_distribution<int> digits(1, 19);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-40, 40);
+    std::uniform_int_distribution<int> point(0, 20);
+    for (int n = 0; n < 200000; ++n) {
+        std::string text;
+        const int count = digits(rng);
+        const int dot = point(rng);
+        for (int i = 0; i < count; ++i) {
+            if (i == dot)
+                text += '.';
+            text += static_cast<char>('0' + digit(rng));
+        }
+        if (n % 2 == 0)
+            text += "E" + std::to_string(exponent(rng));
+        double mine = 0;
+        double reference = 0;
+        ASSERT_TRUE(ParseReal(text, mine)) << text;
+        std::from_chars(text.data(), text.data() + text.size(), reference);
+        ASSERT_EQ(mine, reference) << text;
+    }
 }
 
 TEST(NumberText, IntegerParsing) {

@@ -104,6 +104,13 @@ TEST(FileText, WriterKeepsFieldsOnOneLine) {
     w.EndLine();
     w.Line("two\nlines");
     EXPECT_EQ(w.Data(), "Main  St ab  -42\r\ntwo lines\r\n");
+    // A CR inside a line reads as the blank the writer would store.
+    TFileReader r("Main\rStreet\r\nnext\r");
+    std::string line;
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(line, "Main Street");
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(line, "next");
 }
 
 TEST(FileText, SavingReplacesOnlyAfterACompleteWrite) {
