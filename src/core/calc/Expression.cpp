@@ -1403,4 +1403,21 @@ std::string MarkErrorPosition(std::string_view text, int errorPos) {
     return s;
 }
 
+void ComputeWorksheetValue(const TAttrib& attribute, const TWorksheetInputs& inputs, double& result,
+                           const TEvalContext& element) {
+    ComputeWorksheet(attribute, inputs, result, [&](const std::string& funct, double& value) {
+        evaluationrecord record;
+        const int n = std::clamp(inputs.n, 0, kWorkRows - 1);
+        for (int i = 0; i <= n; ++i)
+            record.parameters[static_cast<std::size_t>(i)] = inputs.p[static_cast<std::size_t>(i)];
+        for (int i = 1; i <= n; ++i)
+            record.variables[static_cast<std::size_t>(i)] = inputs.x[static_cast<std::size_t>(i)];
+        TEvalContext context = element;
+        context.record = &record;
+        std::string text = funct;
+        int errorPos = 0;
+        return EvaluateExpression(text, value, errorPos, context) && errorPos == 0;
+    });
+}
+
 } // namespace zan

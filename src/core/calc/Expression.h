@@ -122,6 +122,13 @@ private:
 // One-shot evaluation: the expression comes back translated. Returns whether it was accepted.
 bool EvaluateExpression(std::string& expression, double& result, int& errorPos, const TEvalContext& ctx);
 
+// The value of a real or integer attribute from its worksheet (function types 0..6) for the element
+// in `element` (node, link or system; its texts and label as there). Function type 0 evaluates the
+// attribute's expression with parameters 0..n = p0..pn and variables 1..n = x1..xn and every other
+// slot 0; `result` keeps its value when the expression is rejected or the computation is impossible.
+void ComputeWorksheetValue(const TAttrib& attribute, const TWorksheetInputs& inputs, double& result,
+                           const TEvalContext& element);
+
 // A number typed into an entry field: a plain number or an expression such as "2*3.5", in system
 // context with every slot 0. Returns whether it was accepted.
 bool EvaluateNumberEntry(std::string_view text, double& value, int& errorPos);

@@ -23,71 +23,78 @@ std::string_view SkipLeadingBlanks(std::string_view text, bool allow) {
 } // namespace
 
 bool ParseReal(std::string_view text, double& value, bool allowLeadingBlanks) {
-    text = SkipLeadingBlanks(text, allowLeadingBlanks);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
+    const char* p = text.data();
+    const char* const e = p + text.size();
+    if (allowLeadingBlanks) {
+        while (p < e && *p == ' ')
+            ++p;
     }
-    // Check the form before converting: from_chars alone would take "inf", "nan" and a leading prefix.
-    // On the way, collect the significant digits and the exponent for the exact fast path below.
-    std::size_t i = 0;
-    std::size_t digits = 0;
+    bool negative = false;
+    if (p < e && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    const char* const number = p;
+    // Check the form before converting (from_chars alone would take "inf", "nan" and a leading
+    // prefix), collecting the significant digits and the power of ten for the exact fast path.
     std::uint64_t mantissa = 0;
-    int significant = 0;    // significant digits gathered in mantissa
-    int scale = 0;          // power of ten to apply to mantissa
+    int significant = 0;
+    int scale = 0;
     bool truncated = false; // more than 19 significant digits
-    auto take = [&](char c, bool fraction) {
+    std::size_t digits = 0;
+    auto digit = [](char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0'; };
+    for (; p < e && digit(*p) <= 9; ++p) {
+        const unsigned d = digit(*p);
         ++digits;
-        if (mantissa == 0 && c == '0') {
-            if (fraction)
-                --scale;
-            return;
-        }
+        if (mantissa == 0 && d == 0)
+            continue;
         if (significant < 19) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            mantissa = mantissa * 10 + d;
             ++significant;
-            if (fraction)
-                --scale;
         } else {
             truncated = true;
-            if (!fraction)
-                ++scale;
+            ++scale;
         }
-    };
-    while (i < text.size() && IsDigit(text[i]))
-        take(text[i++], false);
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && IsDigit(text[i]))
-            take(text[i++], true);
+    }
+    if (p < e && *p == '.') {
+        for (++p; p < e && digit(*p) <= 9; ++p) {
+            const unsigned d = digit(*p);
+            ++digits;
+            if (mantissa == 0 && d == 0) {
+                --scale;
+            } else if (significant < 19) {
+                mantissa = mantissa * 10 + d;
+                ++significant;
+                --scale;
+            } else {
+                truncated = true;
+            }
+        }
     }
     if (digits == 0)
         return false;
     int exponent = 0;
     bool exponentLarge = false;
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        ++i;
+    if (p < e && (*p == 'E' || *p == 'e')) {
+        ++p;
         bool negativeExponent = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
+        if (p < e && (*p == '+' || *p == '-')) {
+            negativeExponent = *p == '-';
+            ++p;
         }
-        std::size_t expDigits = 0;
-        while (i < text.size() && IsDigit(text[i])) {
-            if (exponent < 100000) {
-                exponent = exponent * 10 + (text[i] - '0');
-            } else {
+        const char* const exponentDigits = p;
+        for (; p < e && digit(*p) <= 9; ++p) {
+            if (exponent < 100000)
+                exponent = exponent * 10 + static_cast<int>(digit(*p));
+            else
                 exponentLarge = true;
-            }
-            ++i, ++expDigits;
         }
-        if (expDigits == 0)
+        if (p == exponentDigits)
             return false;
         if (negativeExponent)
             exponent = -exponent;
     }
-    if (i != text.size())
+    if (p != e)
         return false;
 
     // Exact fast path: a mantissa below 2^53 times a power of ten up to 10^22 is one correctly
@@ -104,20 +111,12 @@ bool ParseReal(std::string_view text, double& value, bool allowLeadingBlanks) {
     }
 
     double parsed = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (end != text.data() + text.size())
+    const auto [end, ec] = std::from_chars(number, e, parsed);
+    if (end != e)
         return false;
     if (ec == std::errc::result_out_of_range) {
         // Too small to represent is zero; too large is refused.
-        bool allZero = true;
-        for (char c : text) {
-            if (c == 'E' || c == 'e')
-                break;
-            if (IsDigit(c) && c != '0')
-                allZero = false;
-        }
-        const std::size_t e = text.find_first_of("Ee");
-        if (allZero || (e != std::string_view::npos && e + 1 < text.size() && text[e + 1] == '-')) {
+        if (mantissa == 0 || power < 0) {
             parsed = 0;
         } else {
             return false;

@@ -51,13 +51,20 @@ void TFileReader::SkipLine() {
 }
 
 bool TFileReader::ReadLineView(std::string_view& line) {
-    if (AtEnd())
+    const std::size_t size = data_.size();
+    if (pos_ >= size)
         return false;
-    const std::size_t end = LineEnd();
+    const char* base = data_.data();
+    const void* lf = std::memchr(base + pos_, '\n', size - pos_);
+    const std::size_t next =
+        lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - base) + 1 : size;
+    std::size_t end = lf != nullptr ? next - 1 : size;
+    if (end > pos_ && base[end - 1] == '\r')
+        --end;
     if (end - pos_ > kMaxLineLength)
         return false;
-    line = std::string_view(data_).substr(pos_, end - pos_);
-    SkipLine();
+    line = std::string_view(base + pos_, end - pos_);
+    pos_ = next;
     return true;
 }
 
@@ -77,36 +84,30 @@ void TFileReader::SkipBlanksAndLineEnds() {
 }
 
 bool TFileReader::ReadInt(std::int32_t& value) {
-    const std::size_t start = pos_;
-    SkipBlanksAndLineEnds();
-    std::size_t i = pos_;
+    const char* p = data_.data() + pos_;
+    const char* const e = data_.data() + data_.size();
+    while (p < e && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t'))
+        ++p;
     bool negative = false;
-    if (i < data_.size() && (data_[i] == '-' || data_[i] == '+')) {
-        negative = data_[i] == '-';
-        ++i;
+    if (p < e && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
     }
-    const std::size_t digitsStart = i;
-    std::int64_t v = 0;
-    while (i < data_.size() && data_[i] >= '0' && data_[i] <= '9') {
-        v = v * 10 + (data_[i] - '0');
-        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
-            pos_ = start;
+    const char* const digits = p;
+    std::uint64_t v = 0;
+    for (; p < e; ++p) {
+        const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (d > 9)
+            break;
+        v = v * 10 + d;
+        if (v > 2147483648u)
             return false;
-        }
-        ++i;
     }
-    if (i == digitsStart) {
-        pos_ = start;
+    if (p == digits || (!negative && v > 2147483647u))
         return false;
-    }
-    if (negative)
-        v = -v;
-    if (v > std::numeric_limits<std::int32_t>::max()) {
-        pos_ = start;
-        return false;
-    }
-    value = static_cast<std::int32_t>(v);
-    pos_ = i;
+    value =
+        negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(v)) : static_cast<std::int32_t>(v);
+    pos_ = static_cast<std::size_t>(p - data_.data());
     return true;
 }
 

@@ -1165,6 +1165,7 @@ private:
             node->NType = static_cast<std::uint8_t>(type);
             node->Layer = static_cast<std::uint8_t>(layer);
             node->snumb = Shifted(serial);
+            NoteSerial(node, serial);
             largestSerial_ = std::max(largestSerial_, node->snumb);
             node->long_ = lon;
             node->lat = lat;
@@ -1178,11 +1179,31 @@ private:
         }
     }
 
+    // The node a record names by position and serial. Nodes read from this file are found through
+    // their serial directly when it is unique and the node sits at the position, which is the answer
+    // the position search gives then too; anything else takes the search.
     TNode* FindNode(std::int32_t x, std::int32_t y, std::int32_t serial) const {
+        if (serial > shift_) {
+            const auto index = static_cast<std::size_t>(serial - shift_);
+            if (index < bySerial_.size() && bySerial_[index] != nullptr && bySerial_[index] != kAmbiguous &&
+                bySerial_[index]->IsAt(x, y)) {
+                return bySerial_[index];
+            }
+        }
         TNode* n = nullptr;
         if (!net_.Hash.SearchInput(n, x, y, serial))
             return nullptr;
         return n;
+    }
+
+    // Remembers a node read from this file under its serial as written.
+    void NoteSerial(TNode* node, std::int32_t serial) {
+        if (serial <= 0 || serial > kMaxIndexedSerial)
+            return;
+        const auto index = static_cast<std::size_t>(serial);
+        if (index >= bySerial_.size())
+            bySerial_.resize(std::max(index + 1, bySerial_.size() * 2), nullptr);
+        bySerial_[index] = bySerial_[index] == nullptr ? node : kAmbiguous;
     }
 
     void ReadLinks() {
@@ -1473,6 +1494,11 @@ private:
             }
         }
     }
+
+    // Nodes of this file by serial (as written); serials used twice are marked and searched for.
+    static constexpr std::int32_t kMaxIndexedSerial = 50000000;
+    inline static TNode* const kAmbiguous = reinterpret_cast<TNode*>(alignof(TNode));
+    std::vector<TNode*> bySerial_;
 
     TFileReader r_;
     TNetwork& net_;

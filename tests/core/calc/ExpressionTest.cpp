@@ -538,3 +538,31 @@ TEST(Expression, CompiledOnlyWhereNumbersAreCertain) {
 
 } // namespace
 } // namespace zan
+
+namespace zan {
+namespace {
+
+TEST(WorksheetExpression, ParametersAndVariablesFeedTheExpression) {
+    TAttrib a;
+    a.wftype = wfExpression;
+    a.wcount = 2;
+    a.funct = "P0 + P1*V1 + V2";
+    TWorksheetInputs in;
+    in.n = 2;
+    in.p[0] = 1;
+    in.p[1] = 2;
+    in.x[1] = 3;
+    in.x[2] = 10;
+    double result = -1;
+    ComputeWorksheetValue(a, in, result, TEvalContext());
+    EXPECT_EQ(result, 17);
+    a.funct = "'x' = 1";
+    ComputeWorksheetValue(a, in, result, TEvalContext());
+    EXPECT_EQ(result, 17); // rejected: unchanged
+    a.wftype = wfLinear;
+    ComputeWorksheetValue(a, in, result, TEvalContext());
+    EXPECT_EQ(result, 1 + 2 * 3 + 0 * 10);
+}
+
+} // namespace
+} // namespace zan
