@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cmath>
 #include <new>
 #include <string>
@@ -760,8 +764,7 @@ public:
 
     void NetworkPart(std::int32_t serialShift) {
         shift_ = serialShift;
-        ReadNodes();
-        ReadLinks();
+        ReadNodesAndLinks();
         if (v_ < 4 || r_.AtEnd())
             return;
         ReadExtents();
@@ -1044,33 +1047,6 @@ private:
         }
     }
 
-    // Values of a new element: n lines in the file, D slots in the element.
-    void ReadValues(const TEntityType& type, int n, int D, double* values, TStringList& strings) {
-        strings.clear();
-        std::string text;
-        for (int i = 1; i <= n; ++i) {
-            const std::string_view line = LineView();
-            if (i > D)
-                continue;
-            const TAttrib* a = type.Attribute(i);
-            const char letter = (D < n || a == nullptr) ? 'R' : a->aformat;
-            if (letter == 'R' || letter == 'I') {
-                if (values != nullptr)
-                    values[i - 1] = ParseValueReal(line);
-                continue;
-            }
-            double value = 0;
-            ReadValueLine(line, letter, v_, value, text);
-            if (letter == 'S') {
-                if (strings.size() < type.numstrings)
-                    strings.push_back(TText(text));
-            } else if (values != nullptr) {
-                values[i - 1] = value;
-            }
-        }
-        FitStrings(strings, type.numstrings);
-    }
-
     // The first field of a record: true for a record mark, false for a terminator.
     bool RecordMark() {
         if (v_ < 6) {
@@ -1112,71 +1088,276 @@ private:
             e.PolygonStyle = 0;
     }
 
-    void ReadNodes() {
-        const TEntityClass& schema = net_.NodeDef;
-        const int k = LeadingNamedTypes(schema);
-        while (true) {
-            if (r_.AtEnd())
-                Fail();
-            if (!RecordMark()) {
-                r_.SkipLine();
-                return;
-            }
-            const std::int32_t x = Int();
-            const std::int32_t y = Int();
-            std::int32_t layer = Int();
-            const std::int32_t serial = Int();
-            std::int32_t type = Int();
-            const std::int32_t n = Count();
-            std::int32_t lon = 0, lat = 0, elev = 0;
-            if (v_ >= 8) {
-                lon = Int();
-                lat = Int();
-                elev = Int();
-            }
-            r_.SkipLine();
-            if (type < 0 || type > k)
-                type = 0;
-            if (serial == -1 && v_ >= 6) {
-                TNode& t = net_.InitialNode;
-                t.NType = static_cast<std::uint8_t>(type);
-                t.alabel = CutText(Line(), kMaxNameLength);
-                const TEntityType& et = schema.TypeOf(type);
-                t.ResizeValues(et.atcount);
-                ReadValues(et, n, t.ValueCount(), t.NValue.get(), t.AttString);
+    // ---- node and link records ----
+    //
+    // A large file spends most of its reading time in two kinds of work: turning text into numbers
+    // and putting elements into the table. They run on two threads: a parser turns the node and link
+    // records into batches of plain values, and the calling thread inserts them in file order.
+
+    struct ParsedNode {
+        std::int32_t x, y, layer, serial, type, lon, lat, elev;
+        std::string_view name;
+        std::uint32_t values, valueCount, texts, textCount;
+    };
+    struct ParsedShape {
+        std::int32_t x, y, lon, lat, elev;
+    };
+    struct ParsedLink {
+        std::int32_t ax, ay, bx, by, type, aSerial, bSerial;
+        std::string_view name;
+        std::uint32_t values, valueCount, texts, textCount, shapes, shapeCount;
+    };
+    struct Batch {
+        std::vector<ParsedNode> nodes;
+        std::vector<ParsedLink> links;
+        std::vector<double> values;
+        std::vector<std::string_view> texts;
+        std::vector<ParsedShape> shapes;
+        int error = kFileOK; // the read stopped after this batch's records
+        bool last = false;
+    };
+    static constexpr std::size_t kBatchRecords = 4096;
+    static constexpr std::size_t kQueuedBatches = 4;
+
+    // Values of one element: n lines in the file, the first min(n, D) kept (a string value as text).
+    void ParseValues(const TEntityType& type, int n, Batch& batch, std::uint32_t& values,
+                     std::uint32_t& valueCount, std::uint32_t& texts, std::uint32_t& textCount) {
+        const int D = type.atcount;
+        values = static_cast<std::uint32_t>(batch.values.size());
+        texts = static_cast<std::uint32_t>(batch.texts.size());
+        std::string text;
+        for (int i = 1; i <= n; ++i) {
+            const std::string_view line = LineView();
+            if (i > D)
+                continue;
+            const TAttrib* a = type.Attribute(i);
+            const char letter = (D < n || a == nullptr) ? 'R' : a->aformat;
+            if (letter == 'R' || letter == 'I') {
+                batch.values.push_back(ParseValueReal(line));
                 continue;
             }
-            if (!InPlane(x) || !InPlane(y))
-                Fail();
-            if (layer < 1 || layer > 10)
-                layer = 1;
-            const TEntityType& et = schema.TypeOf(type);
-            const int D = et.atcount;
-            THashEntry* cell = nullptr;
-            TNode* node = net_.Hash.InsertNode(x, y, D, false, cell, true);
-            if (node == nullptr) {
-                // The grid is full where this node goes: spread it and try once more.
-                net_.Hash.Rebalance(window_);
-                node = net_.Hash.InsertNode(x, y, D, false, cell, true);
-                if (node == nullptr)
-                    throw ReadStop{kFileOutOfMemory};
+            if (letter == 'S') {
+                batch.values.push_back(0.0);
+                if (batch.texts.size() - texts < type.numstrings)
+                    batch.texts.push_back(line.substr(0, v_ >= 8 ? kMaxStringValue : 30));
+                continue;
             }
-            ClearDisplay(*node);
-            node->NType = static_cast<std::uint8_t>(type);
-            node->Layer = static_cast<std::uint8_t>(layer);
-            node->snumb = Shifted(serial);
-            NoteSerial(node, serial);
-            largestSerial_ = std::max(largestSerial_, node->snumb);
-            node->long_ = lon;
-            node->lat = lat;
-            node->elev = elev;
-            node->alabel = CutText(LineView(), kMaxNameLength);
-            ReadValues(et, n, D, node->NValue.get(), node->AttString);
-            window_.XMin = std::min(window_.XMin, x);
-            window_.YMin = std::min(window_.YMin, y);
-            window_.XMax = std::max(window_.XMax, x);
-            window_.YMax = std::max(window_.YMax, y);
+            double value = 0;
+            ReadValueLine(line, letter, v_, value, text);
+            batch.values.push_back(value);
         }
+        valueCount = static_cast<std::uint32_t>(batch.values.size()) - values;
+        textCount = static_cast<std::uint32_t>(batch.texts.size()) - texts;
+    }
+
+    // Fills an element's values and strings from a parsed record.
+    static void TakeValues(const Batch& batch, std::uint32_t values, std::uint32_t valueCount,
+                           std::uint32_t texts, std::uint32_t textCount, const TEntityType& type,
+                           double* target, std::int32_t targetCount, TStringList& strings) {
+        if (target != nullptr) {
+            std::copy_n(batch.values.begin() + values, std::min<std::int64_t>(valueCount, targetCount),
+                        target);
+        }
+        strings.clear();
+        for (std::uint32_t i = 0; i < textCount; ++i)
+            strings.push_back(TText(batch.texts[texts + i]));
+        FitStrings(strings, type.numstrings);
+    }
+
+    // The parser's side: node records, then link records, in batches.
+    void ParseRecords() {
+        auto batch = std::make_unique<Batch>();
+        auto hand = [&](bool last) {
+            batch->last = last;
+            if (!Enqueue(std::move(batch)))
+                throw ReadStop{kFileOK}; // the reading side stopped
+            batch = std::make_unique<Batch>();
+        };
+        try {
+            const TEntityClass& nodes = net_.NodeDef;
+            const int kn = LeadingNamedTypes(nodes);
+            while (true) {
+                if (r_.AtEnd())
+                    Fail();
+                if (!RecordMark()) {
+                    r_.SkipLine();
+                    break;
+                }
+                ParsedNode p{};
+                p.x = Int();
+                p.y = Int();
+                p.layer = Int();
+                p.serial = Int();
+                p.type = Int();
+                const std::int32_t n = Count();
+                if (v_ >= 8) {
+                    p.lon = Int();
+                    p.lat = Int();
+                    p.elev = Int();
+                }
+                r_.SkipLine();
+                if (p.type < 0 || p.type > kn)
+                    p.type = 0;
+                const bool isTemplate = p.serial == -1 && v_ >= 6;
+                if (!isTemplate && (!InPlane(p.x) || !InPlane(p.y)))
+                    Fail();
+                p.name = LineView();
+                ParseValues(nodes.TypeOf(p.type), n, *batch, p.values, p.valueCount, p.texts, p.textCount);
+                batch->nodes.push_back(p);
+                if (batch->nodes.size() >= kBatchRecords)
+                    hand(false);
+            }
+            const TEntityClass& links = net_.LinkDef;
+            const int kl = LeadingNamedTypes(links);
+            while (true) {
+                if (r_.AtEnd())
+                    Fail();
+                if (!RecordMark()) {
+                    r_.SkipLine();
+                    break;
+                }
+                ParsedLink p{};
+                p.ax = Int();
+                p.ay = Int();
+                p.bx = Int();
+                p.by = Int();
+                p.type = Int();
+                p.aSerial = Int();
+                p.bSerial = Int();
+                const std::int32_t n = Count();
+                std::int32_t shapes = 0;
+                if (v_ >= 6)
+                    shapes = Count();
+                r_.SkipLine();
+                if (p.type < 0 || p.type > kl)
+                    p.type = 0;
+                const bool isTemplate = p.aSerial == -1 && p.bSerial == -1;
+                if (!isTemplate && (!InPlane(p.ax) || !InPlane(p.ay) || !InPlane(p.bx) || !InPlane(p.by)))
+                    Fail();
+                p.name = LineView();
+                ParseValues(links.TypeOf(p.type), n, *batch, p.values, p.valueCount, p.texts, p.textCount);
+                p.shapes = static_cast<std::uint32_t>(batch->shapes.size());
+                for (std::int32_t s = 0; s < shapes; ++s) {
+                    if (isTemplate) {
+                        LineView();
+                        continue;
+                    }
+                    ParsedShape sp{};
+                    sp.x = Coordinate();
+                    sp.y = Coordinate();
+                    if (v_ >= 8) {
+                        sp.lon = Int();
+                        sp.lat = Int();
+                        sp.elev = Int();
+                    }
+                    r_.SkipLine();
+                    batch->shapes.push_back(sp);
+                }
+                p.shapeCount = static_cast<std::uint32_t>(batch->shapes.size()) - p.shapes;
+                batch->links.push_back(p);
+                if (batch->links.size() >= kBatchRecords)
+                    hand(false);
+            }
+            hand(true);
+        } catch (const ReadStop& stop) {
+            if (stop.code != kFileOK) {
+                batch->error = stop.code;
+                batch->last = true;
+                Enqueue(std::move(batch));
+            }
+        } catch (const std::bad_alloc&) {
+            batch->error = kFileOutOfMemory;
+            batch->last = true;
+            Enqueue(std::move(batch));
+        }
+    }
+
+    bool Enqueue(std::unique_ptr<Batch> batch) {
+        std::unique_lock lock(queueMutex_);
+        queueChanged_.wait(lock, [&] { return stopParsing_ || queue_.size() < kQueuedBatches; });
+        if (stopParsing_)
+            return false;
+        queue_.push_back(std::move(batch));
+        queueChanged_.notify_all();
+        return true;
+    }
+
+    std::unique_ptr<Batch> Dequeue() {
+        std::unique_lock lock(queueMutex_);
+        queueChanged_.wait(lock, [&] { return !queue_.empty(); });
+        auto batch = std::move(queue_.front());
+        queue_.pop_front();
+        queueChanged_.notify_all();
+        return batch;
+    }
+
+    // The reading side: inserts the parsed records in file order while the parser runs ahead.
+    void ReadNodesAndLinks() {
+        std::thread parser([this] { ParseRecords(); });
+        struct Join {
+            NetworkReader& reader;
+            std::thread& thread;
+            ~Join() {
+                {
+                    std::lock_guard lock(reader.queueMutex_);
+                    reader.stopParsing_ = true;
+                }
+                reader.queueChanged_.notify_all();
+                thread.join();
+            }
+        } join{*this, parser};
+        while (true) {
+            const std::unique_ptr<Batch> batch = Dequeue();
+            for (const ParsedNode& p : batch->nodes)
+                InsertParsedNode(*batch, p);
+            for (const ParsedLink& p : batch->links)
+                InsertParsedLink(*batch, p);
+            if (batch->error != kFileOK)
+                throw ReadStop{batch->error};
+            if (batch->last)
+                return;
+        }
+    }
+
+    void InsertParsedNode(const Batch& batch, const ParsedNode& p) {
+        const TEntityClass& schema = net_.NodeDef;
+        const TEntityType& et = schema.TypeOf(p.type);
+        if (p.serial == -1 && v_ >= 6) {
+            TNode& t = net_.InitialNode;
+            t.NType = static_cast<std::uint8_t>(p.type);
+            t.alabel = CutText(p.name, kMaxNameLength);
+            t.ResizeValues(et.atcount);
+            TakeValues(batch, p.values, p.valueCount, p.texts, p.textCount, et, t.NValue.get(),
+                       t.ValueCount(), t.AttString);
+            return;
+        }
+        const int D = et.atcount;
+        THashEntry* cell = nullptr;
+        TNode* node = net_.Hash.InsertNode(p.x, p.y, D, false, cell, true);
+        if (node == nullptr) {
+            // The grid is full where this node goes: spread it and try once more.
+            net_.Hash.Rebalance(window_);
+            node = net_.Hash.InsertNode(p.x, p.y, D, false, cell, true);
+            if (node == nullptr)
+                throw ReadStop{kFileOutOfMemory};
+        }
+        ClearDisplay(*node);
+        node->NType = static_cast<std::uint8_t>(p.type);
+        node->Layer = static_cast<std::uint8_t>(p.layer >= 1 && p.layer <= 10 ? p.layer : 1);
+        node->snumb = Shifted(p.serial);
+        NoteSerial(node, p.serial);
+        largestSerial_ = std::max(largestSerial_, node->snumb);
+        node->long_ = p.lon;
+        node->lat = p.lat;
+        node->elev = p.elev;
+        cell->updatelonglat(*node);
+        node->alabel = CutText(p.name, kMaxNameLength);
+        TakeValues(batch, p.values, p.valueCount, p.texts, p.textCount, et, node->NValue.get(),
+                   node->ValueCount(), node->AttString);
+        window_.XMin = std::min(window_.XMin, p.x);
+        window_.YMin = std::min(window_.YMin, p.y);
+        window_.XMax = std::max(window_.XMax, p.x);
+        window_.YMax = std::max(window_.YMax, p.y);
     }
 
     // The node a record names by position and serial. Nodes read from this file are found through
@@ -1206,94 +1387,59 @@ private:
         bySerial_[index] = bySerial_[index] == nullptr ? node : kAmbiguous;
     }
 
-    void ReadLinks() {
-        const TEntityClass& schema = net_.LinkDef;
-        const int k = LeadingNamedTypes(schema);
-        while (true) {
-            if (r_.AtEnd())
-                Fail();
-            if (!RecordMark()) {
-                r_.SkipLine();
-                return;
-            }
-            const std::int32_t ax = Int();
-            const std::int32_t ay = Int();
-            const std::int32_t bx = Int();
-            const std::int32_t by = Int();
-            std::int32_t type = Int();
-            const std::int32_t aSerial = Int();
-            const std::int32_t bSerial = Int();
-            const std::int32_t n = Count();
-            std::int32_t shapes = 0;
-            if (v_ >= 6)
-                shapes = Count();
-            r_.SkipLine();
-            if (type < 0 || type > k)
-                type = 0;
-            const TEntityType& et = schema.TypeOf(type);
-            const std::string_view name = LineView();
-            if (aSerial == -1 && bSerial == -1) {
-                TLinkValues& t = net_.InitialLink;
-                t.LType = static_cast<std::uint8_t>(type);
-                t.alabel = CutText(name, kMaxNameLength);
-                t.ResizeValues(et.atcount);
-                ReadValues(et, n, t.ValueCount(), t.LValue.get(), t.AttString);
-                for (std::int32_t s = 0; s < shapes; ++s)
-                    Line();
-                continue;
-            }
-            if (!InPlane(ax) || !InPlane(ay) || !InPlane(bx) || !InPlane(by))
-                Fail();
-            TNode* a = FindNode(ax, ay, Shifted(aSerial));
-            TNode* b = FindNode(bx, by, Shifted(bSerial));
-            TLink* existing = nullptr;
-            bool create = a != nullptr && b != nullptr;
-            if (create && a == b) {
-                ++looped_;
-                create = false;
-            } else if (create && a->LinkList.FindLink(b, existing)) {
-                ++redundant_;
-                create = false;
-            }
-            const int D = et.atcount;
-            TLinkValues* link = nullptr;
-            if (create) {
-                TLink* l1 = nullptr;
-                TLink* l2 = nullptr;
-                link = net_.Hash.InsertLink(*a, *b, l1, l2, D, false);
-                ClearDisplay(*link);
-                link->IsDrawnL = true;
-                link->Mark = false;
-                link->HasALabel = false;
-                link->serial = 0;
-                link->IsNodeDelete = true;
-                link->LType = static_cast<std::uint8_t>(type);
-                link->alabel = CutText(name, kMaxNameLength);
-                ReadValues(et, n, D, link->LValue.get(), link->AttString);
-            } else {
-                for (std::int32_t i = 0; i < n; ++i)
-                    LineView();
-            }
-            for (std::int32_t s = 0; s < shapes; ++s) {
-                const std::int32_t x = Coordinate();
-                const std::int32_t y = Coordinate();
-                std::int32_t lon = 0, lat = 0, elev = 0;
-                if (v_ >= 8) {
-                    lon = Int();
-                    lat = Int();
-                    elev = Int();
-                }
-                r_.SkipLine();
-                if (link == nullptr)
-                    continue;
-                TShapePoint* sp = net_.Hash.InsertShapePoint(
-                    x, y, *link, static_cast<std::int32_t>(link->ShapePoints.size()));
-                if (sp == nullptr)
-                    throw ReadStop{kFileOutOfMemory};
-                sp->long_ = lon;
-                sp->lat = lat;
-                sp->elev = elev;
-            }
+    void InsertParsedLink(const Batch& batch, const ParsedLink& p) {
+        const TEntityType& et = net_.LinkDef.TypeOf(p.type);
+        if (p.aSerial == -1 && p.bSerial == -1) {
+            TLinkValues& t = net_.InitialLink;
+            t.LType = static_cast<std::uint8_t>(p.type);
+            t.alabel = CutText(p.name, kMaxNameLength);
+            t.ResizeValues(et.atcount);
+            TakeValues(batch, p.values, p.valueCount, p.texts, p.textCount, et, t.LValue.get(),
+                       t.ValueCount(), t.AttString);
+            return;
+        }
+        TNode* a = FindNode(p.ax, p.ay, Shifted(p.aSerial));
+        TNode* b = FindNode(p.bx, p.by, Shifted(p.bSerial));
+        if (a == nullptr || b == nullptr)
+            return;
+        TLink* existing = nullptr;
+        if (a == b) {
+            ++looped_;
+            return;
+        }
+        if (a->LinkList.FindLink(b, existing)) {
+            ++redundant_;
+            return;
+        }
+        TLink* l1 = nullptr;
+        TLink* l2 = nullptr;
+        TLinkValues* link = net_.Hash.InsertLink(*a, *b, l1, l2, et.atcount, false);
+        ClearDisplay(*link);
+        link->IsDrawnL = true;
+        link->Mark = false;
+        link->HasALabel = false;
+        link->serial = 0;
+        link->IsNodeDelete = true;
+        link->LType = static_cast<std::uint8_t>(p.type);
+        link->alabel = CutText(p.name, kMaxNameLength);
+        TakeValues(batch, p.values, p.valueCount, p.texts, p.textCount, et, link->LValue.get(),
+                   link->ValueCount(), link->AttString);
+        for (std::uint32_t i = 0; i < p.shapeCount; ++i) {
+            const ParsedShape& sp = batch.shapes[p.shapes + i];
+            TShapePoint* point = net_.Hash.InsertShapePoint(
+                sp.x, sp.y, *link, static_cast<std::int32_t>(link->ShapePoints.size()));
+            if (point == nullptr)
+                throw ReadStop{kFileOutOfMemory};
+            point->long_ = sp.lon;
+            point->lat = sp.lat;
+            point->elev = sp.elev;
+            if (THashEntry* cell = net_.Hash.Address(sp.x, sp.y))
+                cell->updatelonglat(*point);
+        }
+        // The cell of A keeps the largest link extent leaving it.
+        if (THashEntry* cell = net_.Hash.Address(a->x_cent, a->y_cent)) {
+            cell->xdist = std::max(cell->xdist, ClampToInt32(link->LinkRect.Width()));
+            cell->ydist = std::max(cell->ydist, ClampToInt32(link->LinkRect.Height()));
         }
     }
 
@@ -1500,6 +1646,11 @@ private:
     inline static TNode* const kAmbiguous = reinterpret_cast<TNode*>(alignof(TNode));
     std::vector<TNode*> bySerial_;
 
+    std::mutex queueMutex_;
+    std::condition_variable queueChanged_;
+    std::deque<std::unique_ptr<Batch>> queue_;
+    bool stopParsing_ = false;
+
     TFileReader r_;
     TNetwork& net_;
     TWindowSettings& window_;
@@ -1518,10 +1669,12 @@ private:
     TLinkValues scratchTemplateLink_;
 };
 
-// The derived data every read leaves consistent.
-void FinishRead(TNetwork& net, TWindowSettings& window) {
+// The derived data every read leaves consistent. Reading a file keeps rectangles, distances and
+// long/lat bounds up to date as it inserts; a merge recomputes them.
+void FinishRead(TNetwork& net, TWindowSettings& window, bool recompute) {
     net.Hash.Rebalance(window);
-    net.Hash.FixAll(window);
+    if (recompute)
+        net.Hash.FixAll(window);
     net.NodeDef.ResetStringPosList();
     net.LinkDef.ResetStringPosList();
 }
@@ -1590,7 +1743,7 @@ TReadReport ReadNetworkText(std::string data, TNetwork& net, TWindowSettings& wi
     report.redundantLinks = reader.Redundant();
     report.loopedLinks = reader.Looped();
     net.NumberOfNodes = std::max(net.NumberOfNodes, reader.LargestSerial());
-    FinishRead(net, window);
+    FinishRead(net, window, false);
     if (reader.HaveFileExtents())
         IncludeExtents(window, reader.FileExtents());
     if (report.code == kFileOK || report.code == kFileOutOfMemory) {
@@ -1672,7 +1825,7 @@ TReadReport AppendNetworkText(std::string data, TNetwork& net, TWindowSettings& 
         std::copy_n(values.begin(), reader.AppendedSystemCount(), net.SystemValues.begin());
     }
     const TRect before{window.XMin, window.YMin, window.XMax, window.YMax};
-    FinishRead(net, window);
+    FinishRead(net, window, true);
     IncludeExtents(window, before);
     net.Modified = true;
     return report;

@@ -190,6 +190,36 @@ TEST_F(NetworkFileTest, CurrentVersionRoundTripsEverything) {
     EXPECT_EQ(l->window.YMax, 2000);
 }
 
+// Reading keeps every derived rectangle, distance and bound up to date as it inserts: recomputing
+// them all afterwards changes nothing.
+TEST_F(NetworkFileTest, ReadingLeavesDerivedDataAsARecomputeWould) {
+    a->long_ = -870000000;
+    auto l = Read(Write(9));
+    ASSERT_EQ(l->report.code, kFileOK);
+    struct CellState {
+        TRect link, node;
+        std::int32_t xdist, ydist, latmin, latmax, longmin, longmax;
+        bool polygons;
+        bool operator==(const CellState&) const = default;
+    };
+    auto snapshot = [](const TNetwork& net) {
+        std::vector<CellState> cells;
+        for (const THashEntry* c : net.Hash) {
+            cells.push_back({c->linkcomprectangle, c->compositerectangle, c->xdist, c->ydist, c->latmin,
+                             c->latmax, c->longmin, c->longmax, c->HasPolygons});
+        }
+        std::vector<TRect> rects;
+        net.Hash.ForEachLink([&](TLinkValues& link) { rects.push_back(link.LinkRect); });
+        return std::pair{cells, rects};
+    };
+    const auto before = snapshot(l->net);
+    const TWindowSettings windowBefore = l->window;
+    l->net.Hash.FixAll(l->window);
+    EXPECT_TRUE(snapshot(l->net) == before);
+    EXPECT_EQ(l->window.XMin, windowBefore.XMin);
+    EXPECT_EQ(l->window.YMax, windowBefore.YMax);
+}
+
 TEST_F(NetworkFileTest, EveryVersionRereadsWhatItWrote) {
     for (int v : {1, 3, 4, 5, 6, 7, 8, 9}) {
         // What a version cannot hold is lost on the first trip; after that a file reads back unchanged.
