@@ -22,12 +22,12 @@ namespace zan {
 
 TFileReader::TFileReader(std::string data) : data_(std::move(data)) {
     // Files normally hold CRs only before LFs: look for any other first, in one branch-free pass.
-    const char* d = data_.data();
+    const auto* d = reinterpret_cast<const unsigned char*>(data_.data());
     const std::size_t n = data_.size();
-    bool lone = false;
+    std::size_t lone = 0; // a counting loop the compiler turns into vector code
     for (std::size_t i = 0; i + 1 < n; ++i)
-        lone |= (d[i] == '\r') & (d[i + 1] != '\n');
-    if (!lone)
+        lone += static_cast<unsigned>(d[i] == '\r') & static_cast<unsigned>(d[i + 1] != '\n');
+    if (lone == 0)
         return;
     for (std::size_t i = data_.find('\r'); i != std::string::npos; i = data_.find('\r', i + 1)) {
         if (i + 1 < data_.size() && data_[i + 1] != '\n')
