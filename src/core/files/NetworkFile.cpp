@@ -1113,7 +1113,6 @@ private:
         std::vector<double> values;
         std::vector<std::string_view> texts;
         std::vector<ParsedShape> shapes;
-        int error = kFileOK; // the read stopped after this batch's records
         bool last = false;
     };
     static constexpr std::size_t kBatchRecords = 4096;
@@ -1166,7 +1165,7 @@ private:
 
     // The parser's side: node records, then link records, in batches.
     void ParseRecords() {
-        auto batch = std::make_unique<Batch>();
+        std::unique_ptr<Batch> batch;
         auto hand = [&](bool last) {
             batch->last = last;
             if (!Enqueue(std::move(batch)))
@@ -1174,6 +1173,7 @@ private:
             batch = std::make_unique<Batch>();
         };
         try {
+            batch = std::make_unique<Batch>();
             const TEntityClass& nodes = net_.NodeDef;
             const int kn = LeadingNamedTypes(nodes);
             while (true) {
@@ -1260,16 +1260,23 @@ private:
             }
             hand(true);
         } catch (const ReadStop& stop) {
-            if (stop.code != kFileOK) {
-                batch->error = stop.code;
-                batch->last = true;
-                Enqueue(std::move(batch));
-            }
+            ParserStopped(stop.code);
         } catch (const std::bad_alloc&) {
-            batch->error = kFileOutOfMemory;
-            batch->last = true;
-            Enqueue(std::move(batch));
+            ParserStopped(kFileOutOfMemory);
+        } catch (...) {
+            ParserStopped(kFileFormatError);
         }
+    }
+
+    // The parser ended without handing over a last batch: the reading side stops with `code` once
+    // it has inserted what came before (kFileOK: the reading side asked it to stop).
+    void ParserStopped(int code) noexcept {
+        {
+            std::lock_guard lock(queueMutex_);
+            parserError_ = code == kFileOK ? kFileFormatError : code;
+            parserStopped_ = true;
+        }
+        queueChanged_.notify_all();
     }
 
     bool Enqueue(std::unique_ptr<Batch> batch) {
@@ -1284,7 +1291,9 @@ private:
 
     std::unique_ptr<Batch> Dequeue() {
         std::unique_lock lock(queueMutex_);
-        queueChanged_.wait(lock, [&] { return !queue_.empty(); });
+        queueChanged_.wait(lock, [&] { return !queue_.empty() || parserStopped_; });
+        if (queue_.empty())
+            throw ReadStop{parserError_};
         auto batch = std::move(queue_.front());
         queue_.pop_front();
         queueChanged_.notify_all();
@@ -1312,8 +1321,6 @@ private:
                 InsertParsedNode(*batch, p);
             for (const ParsedLink& p : batch->links)
                 InsertParsedLink(*batch, p);
-            if (batch->error != kFileOK)
-                throw ReadStop{batch->error};
             if (batch->last)
                 return;
         }
@@ -1650,6 +1657,8 @@ private:
     std::condition_variable queueChanged_;
     std::deque<std::unique_ptr<Batch>> queue_;
     bool stopParsing_ = false;
+    bool parserStopped_ = false;
+    int parserError_ = kFileOK;
 
     TFileReader r_;
     TNetwork& net_;
