@@ -719,46 +719,10 @@ void THashTable::FixStrings() {
 }
 
 void THashTable::FixAll(TWindowSettings& window) {
-    TNetwork& net = *network_;
-    window.XMin = window.YMin = 512000;
-    window.XMax = window.YMax = -512000;
-    for (THashEntry* cell : *this) {
-        cell->ResetLongLat();
-        bool anyLink = false;
-        std::int64_t xd = 0;
-        std::int64_t yd = 0;
-        for (TNetworkPoint* p : cell->NodeList) {
-            cell->updatelonglat(*p);
-            TNode* n = p->AsNode();
-            if (n == nullptr)
-                continue;
-            ResetStrings(n->AttString, net.NodeDef, n->NType);
-            for (TLink* half : n->LinkList) {
-                if (!half->IsAEnd())
-                    continue;
-                TLinkValues& link = *half->LinkData;
-                link.RecomputeRectangleOnly();
-                ResetStrings(link.AttString, net.LinkDef, link.LType);
-                anyLink = true;
-                xd = std::max(xd, link.LinkRect.Width());
-                yd = std::max(yd, link.LinkRect.Height());
-            }
-            n->UpdateRectangleOnly();
-            window.XMin = std::min(window.XMin, n->x_cent);
-            window.YMin = std::min(window.YMin, n->y_cent);
-            window.XMax = std::max(window.XMax, n->x_cent);
-            window.YMax = std::max(window.YMax, n->y_cent);
-        }
-        if (anyLink) {
-            cell->xdist = ClampToInt32(xd);
-            cell->ydist = ClampToInt32(yd);
-        }
-        cell->updatelinkrectangle();
-        cell->updatenoderectangle();
-    }
-    ResetStrings(net.InitialNode.AttString, net.NodeDef, net.InitialNode.NType);
-    ResetStrings(net.InitialLink.AttString, net.LinkDef, net.InitialLink.LType);
-    ResetStrings(net.SystemStrings, net.SystemDef, 1);
+    ResetDistances();
+    fixrectangles(window);
+    fixlonglat();
+    FixStrings();
 }
 
 void THashTable::ResetAttributeSizes(const TEntityClass& EntityDef) {

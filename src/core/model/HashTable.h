@@ -168,8 +168,7 @@ public:
     void fixlonglat();
     void ResetDistances();
     void FixStrings();
-    // ResetDistances, fixrectangles, fixlonglat and FixStrings in one pass over the network, as after
-    // reading a file (distances then follow the recomputed link rectangles).
+    // ResetDistances, fixrectangles, fixlonglat and FixStrings, in the order a merged network needs.
     void FixAll(TWindowSettings& window);
     void ResetAttributeSizes(const TEntityClass& EntityDef);
     // Marks the cells a repaint of arect (logical coordinates) must draw.

@@ -4,11 +4,15 @@
 
 #include "calc/DateTime.h"
 #include "core/model/NetworkFixture.h"
+#include "FileTestSupport.h"
 #include "files/NetworkFile.h"
 #include "schema/AttributeValues.h"
 
 namespace zan {
 namespace {
+
+using testing::FirstDifference;
+using testing::Loaded;
 
 // A network that uses every kind of record: a schema with each attribute format, system attributes,
 // nodes with values and names, links with shape points, a polygon through a node and a shape point,
@@ -100,32 +104,6 @@ protected:
     TNode* c = nullptr;
     TLinkValues* ab = nullptr;
     TLinkValues* bc = nullptr;
-};
-
-// The first line where two file texts differ, for a readable failure.
-std::string FirstDifference(const std::string& a, const std::string& b) {
-    std::size_t line = 1;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
-        if (a[i] != b[i]) {
-            const std::size_t endA = a.find('\n', i);
-            const std::size_t endB = b.find('\n', i);
-            return "line " + std::to_string(line) + ": [" + a.substr(start, endA - start) + "] vs [" +
-                   b.substr(start, endB - start) + "]";
-        }
-        if (a[i] == '\n') {
-            ++line;
-            start = i + 1;
-        }
-    }
-    return a.size() == b.size() ? std::string()
-                                : "lengths " + std::to_string(a.size()) + " and " + std::to_string(b.size());
-}
-
-struct Loaded {
-    TNetwork net;
-    TWindowSettings window;
-    TReadReport report;
 };
 
 std::unique_ptr<Loaded> Read(const std::string& text) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FileTestSupport.h"
 #include "calc/DateTime.h"
 #include "files/FileText.h"
 #include "files/NetworkFile.h"
@@ -24,11 +25,8 @@
 namespace zan {
 namespace {
 
-struct Loaded {
-    TNetwork net;
-    TWindowSettings window;
-    TReadReport report;
-};
+using testing::FirstDifference;
+using testing::Loaded;
 
 std::unique_ptr<Loaded> Open(const std::string& file) {
     auto l = std::make_unique<Loaded>();
@@ -400,23 +398,7 @@ TEST_P(NetworkFixtureTest, WritingWhatWasReadGivesTheFileBack) {
         ASSERT_NE(opened, std::string::npos);
         expected.insert(opened + 1 + 30, " ");
     }
-    std::size_t line = 1;
-    std::size_t start = 0; // of the current line
-    std::size_t at = 0;
-    while (at < written.size() && at < expected.size() && written[at] == expected[at]) {
-        if (written[at] == '\n') {
-            ++line;
-            start = at + 1;
-        }
-        ++at;
-    }
-    auto lineOf = [start](const std::string& text) {
-        const std::size_t end = text.find('\r', start);
-        return start < text.size() ? text.substr(start, end - start) : std::string("(end of file)");
-    };
-    EXPECT_EQ(at, expected.size()) << "line " << line << "\n  file:    [" << lineOf(expected)
-                                   << "]\n  written: [" << lineOf(written) << "]";
-    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_EQ(FirstDifference(written, expected), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryVersion, NetworkFixtureTest, ::testing::ValuesIn(kCases),
