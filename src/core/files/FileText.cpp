@@ -348,4 +348,17 @@ bool SaveFileSafely(const std::string& path, std::string_view data) {
     return file.IsOpen() && file.Write(data) && file.Commit();
 }
 
+bool NextTextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
+    if (pos >= text.size())
+        return false;
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos)
+        end = text.size();
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return true;
+}
+
 } // namespace zan

@@ -11,6 +11,10 @@ namespace zan {
 
 // A cursor over a whole file held in memory. Every read reports failure instead of throwing; a
 // failed read leaves the cursor where the field should have started.
+// Takes the line of `text` that starts at `pos`, without its LF and one trailing CR, and moves `pos`
+// past it. Returns false when no text is left.
+bool NextTextLine(std::string_view text, std::size_t& pos, std::string_view& line);
+
 class TFileReader {
 public:
     static constexpr std::size_t kMaxLineLength = 1 << 20; // longer lines are refused as malformed

@@ -43,4 +43,12 @@ constexpr const TZoomRow& ZoomRow(int state) {
     return kZoomTable[(state >= 1 && state <= kZoomStates) ? state - 1 : kDefaultZoomState - 1];
 }
 
+// Pixels per plane unit at a zoom state: round(numerator * 288 / denominator) / 288, exact for every
+// row (the division by a power-of-two multiple of 9 is the only rounding, and 288 = 32 * 9).
+constexpr double ViewportFactor(int state) {
+    const TZoomRow& row = ZoomRow(state);
+    const std::int32_t scaled = (row.numerator * 288 + row.denominator / 2) / row.denominator;
+    return scaled / 288.0;
+}
+
 } // namespace zan

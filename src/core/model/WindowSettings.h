@@ -13,6 +13,7 @@
 namespace zan {
 
 class TNode;
+class TShapePoint;
 
 inline constexpr int kLayers = 10; // layers 1..10
 
@@ -297,6 +298,16 @@ struct TExtractSettings {
     bool operator==(const TExtractSettings&) const = default;
 };
 
+// One trip table (an origin-destination matrix) shown as desire lines: origin nodes by row,
+// destination nodes by column, and the cell values row by row. Kept in memory only.
+struct TDesireTable {
+    std::vector<TNode*> DesireOrigin;
+    std::vector<TNode*> DesireDestination;
+    std::int32_t DesireRows = 0;
+    std::int32_t DesireColumns = 0;
+    std::vector<float> DesireLines; // DesireRows x DesireColumns
+};
+
 inline std::array<std::string, kLayers + 1> DefaultLayerNames() {
     return {"", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A"};
 }
@@ -308,6 +319,24 @@ struct TWindowSettings {
     std::int32_t XScroll = 10, YScroll = 10;             // plane-to-logical offsets
     std::int32_t CurPosX = 10, CurPosY = 10;             // plot cursor
     bool Plotting = false;                               // a plot or print of this window is running
+
+    // Scroll bars and client area in pixels; the window keeps them current.
+    std::int32_t HorzPosition = 0, VertPosition = 0;
+    std::int32_t HorzRange = 0, VertRange = 0;
+    std::int32_t ClientWidth = 0, ClientHeight = 0;
+    // The scroll positions in plane units, round(position / ViewportFactor), refreshed before every
+    // paint and every click.
+    std::int32_t horzbarpos = 0, vertbarpos = 0;
+    std::int32_t LastMouseX = 10, LastMouseY = 10; // last pointer position, plane units
+    bool DarkCursor = false;                       // draw the plot cursor in the dark colour
+    bool NextClickIsInZoom = false;                // the next click zooms instead of editing
+    bool NextClickIsOutZoom = false;
+
+    // Picks, drawn highlighted: the node and shape point last picked, and the owner of the polygon
+    // being edited.
+    TNode* LastNode = nullptr;
+    TShapePoint* LastSp = nullptr;
+    TNode* currentpolygon = nullptr;
 
     // Layers: entry i is the lowest zoom state at which layer i is shown, 0 = never. Entry 0 unused.
     std::array<std::int32_t, kLayers + 1> selectedlayers{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
@@ -323,6 +352,12 @@ struct TWindowSettings {
     std::int32_t nodelabelxleft = 0, nodelabelxright = 0, nodelabelytop = 0, nodelabelybot = 0;
     std::int32_t linklabelxleft = 0, linklabelxright = 0, linklabelytop = 0, linklabelybot = 0;
     std::int32_t NodeWorstSize = 0, LinkWorstSize = 0;
+    bool BigNodes = false, BigLinks = false; // the worst sizes exceed 20
+
+    // Width file last written, without its folder.
+    std::string LastWDTName;
+    // Trip tables loaded for desire lines.
+    std::vector<TDesireTable> DesireTables;
 
     // Polygon search: the polygon of PolygonSearchNode restricts the range filter for nodes and/or
     // links, to elements inside (or on the boundary) or, with PolygonSearchOutside, outside it. A
@@ -348,6 +383,8 @@ struct TWindowSettings {
     TGeoParameters Geo;
     TDescriptionBox adescription;
     TExtractSettings Extract;
+
+    double ViewportFactor() const { return zan::ViewportFactor(ZoomState); }
 
     // Whether a node on `layer` is shown at the current zoom.
     bool LayerShown(int layer) const {
