@@ -71,6 +71,12 @@ bool ReadFailed(const TReadReport& report, std::ostream& err) {
 
 } // namespace
 
+bool OpenForCommand(const std::string& path, TNetwork& net, TWindowSettings& window, std::ostream& err) {
+    const TReadReport report = OpenNetworkFile(path, net, window);
+    ReportDropped(report, err);
+    return !ReadFailed(report, err);
+}
+
 int InfoCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     auto net = std::make_unique<TNetwork>();
     TWindowSettings window;

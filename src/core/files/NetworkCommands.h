@@ -10,6 +10,10 @@ namespace zan {
 class TNetwork;
 struct TWindowSettings;
 
+// Reads a network file for a command: reports dropped links and, when the file cannot be read, the
+// program's message on `err`. Returns whether the network was read.
+bool OpenForCommand(const std::string& path, TNetwork& net, TWindowSettings& window, std::ostream& err);
+
 // "name: value" lines: version, nodes, links, shape points, polygons (drawn elements), the named
 // node and link types with their attribute counts, and the extents.
 std::string NetworkSummary(const TNetwork& net, const TWindowSettings& window, int version);
