@@ -18,6 +18,9 @@ template <std::size_t N> bool Contains(const std::array<const char*, N>& names, 
     return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == QLatin1String(n); });
 }
 
+// The largest picture side --size accepts: a 16384 x 16384 image already takes a gigabyte.
+constexpr int kMaxPlotSide = 16384;
+
 bool IsNetworkVersion(int v) {
     return v == 1 || (v >= 3 && v <= 9);
 }
@@ -78,6 +81,28 @@ TCommandLine ParseCommandLine(const QStringList& args) {
             }
             result.Action = TCommandLine::EAction::SaveAs;
             result.Output = args.at(++i);
+        } else if (arg == QLatin1String("--plot")) {
+            if (i + 1 >= args.size()) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage = QStringLiteral("option '--plot' needs the picture to write");
+                return result;
+            }
+            result.Action = TCommandLine::EAction::Plot;
+            result.Output = args.at(++i);
+        } else if (arg == QLatin1String("--size")) {
+            const QStringList parts =
+                i + 1 < args.size() ? args.at(i + 1).split(QLatin1Char('x')) : QStringList();
+            bool okW = false, okH = false;
+            const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+            const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+            if (!okW || !okH || w < 1 || h < 1 || w > kMaxPlotSide || h > kMaxPlotSide) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage =
+                    QStringLiteral("--size needs WIDTHxHEIGHT in pixels, each 1 to %1").arg(kMaxPlotSide);
+                return result;
+            }
+            result.PlotSize = QSize(w, h);
+            ++i;
         } else if (Contains(kQtOptionsWithValue, QtOptionName(arg))) {
             if (i + 1 >= args.size()) {
                 result.Action = TCommandLine::EAction::Error;
@@ -93,7 +118,8 @@ TCommandLine ParseCommandLine(const QStringList& args) {
             return result;
         }
     }
-    if ((result.Action == TCommandLine::EAction::Info || result.Action == TCommandLine::EAction::SaveAs) &&
+    if ((result.Action == TCommandLine::EAction::Info || result.Action == TCommandLine::EAction::SaveAs ||
+         result.Action == TCommandLine::EAction::Plot) &&
         result.File.isEmpty()) {
         result.Action = TCommandLine::EAction::Error;
         result.ErrorMessage = QStringLiteral("no network file given");
@@ -110,6 +136,10 @@ QString UsageText() {
                           "  --save-as OUT [--version V] FILE\n"
                           "                          write FILE to OUT in network file version V\n"
                           "                          (1, 3, 4, 5, 6, 7, 8 or 9; default 9) and exit\n"
+                          "  --plot OUT [--size WxH] FILE\n"
+                          "                          draw FILE's network into the picture OUT (.png,\n"
+                          "                          .svg or .pdf) of W by H pixels (default 1920x1080)\n"
+                          "                          and exit\n"
                           "  -h, --help              show this help and exit\n"
                           "  --version               show the version and exit\n"
                           "\n"

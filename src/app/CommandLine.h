@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -13,14 +14,16 @@ struct TCommandLine {
         ShowVersion, // print the version and exit
         Info,        // print a summary of File and exit
         SaveAs,      // read File, write it to Output in Version, and exit
+        Plot,        // read File, draw it into the picture Output of PlotSize pixels, and exit
         Error,       // print ErrorMessage and the usage to stderr, exit with 1
     };
 
     EAction Action = EAction::Run;
-    QString File;         // network file named on the command line, empty when none
-    QString ErrorMessage; // set when Action is Error
-    QString Output;       // SaveAs: the file to write
-    int Version = 9;      // SaveAs: the network file version to write
+    QString File;               // network file named on the command line, empty when none
+    QString ErrorMessage;       // set when Action is Error
+    QString Output;             // SaveAs: the file to write
+    int Version = 9;            // SaveAs: the network file version to write
+    QSize PlotSize{1920, 1080}; // Plot: the picture's size in pixels
 };
 
 // Reads the arguments that follow the program name. Options Qt itself handles when the

@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <iostream>
 
 #include "files/NetworkCommands.h"
+#include "render/PlotImage.h"
 
 namespace {
 
@@ -42,6 +44,12 @@ int main(int argc, char* argv[]) {
         return zan::SaveAsCommand(commandLine.File.toLocal8Bit().toStdString(),
                                   commandLine.Output.toLocal8Bit().toStdString(), commandLine.Version,
                                   std::cerr);
+    case zan::TCommandLine::EAction::Plot: {
+        // Drawing into an image, SVG or PDF needs no display, only the program's folder (for the
+        // numbered bitmaps beside it).
+        QCoreApplication app(argc, argv);
+        return zan::PlotCommand(commandLine.Output, commandLine.File, commandLine.PlotSize, std::cerr);
+    }
     case zan::TCommandLine::EAction::Run:
         break;
     }

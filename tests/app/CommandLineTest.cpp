@@ -62,7 +62,24 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--save-as", "o.dt1", "--version", "2", "n.dta"},
                   EAction::Error,
                   {},
-                  "network file version"}),
+                  "network file version"},
+        TArgsCase{"PlotWithoutOutput", {"--plot"}, EAction::Error, {}, "needs the picture to write"},
+        TArgsCase{"PlotWithoutFile", {"--plot", "a.png"}, EAction::Error, {}, "no network file"},
+        TArgsCase{"PlotSizeNotAPair",
+                  {"--plot", "a.png", "--size", "640", "n.dta"},
+                  EAction::Error,
+                  {},
+                  "WIDTHxHEIGHT"},
+        TArgsCase{"PlotSizeZero",
+                  {"--plot", "a.png", "--size", "0x10", "n.dta"},
+                  EAction::Error,
+                  {},
+                  "WIDTHxHEIGHT"},
+        TArgsCase{"PlotSizeHuge",
+                  {"--plot", "a.png", "--size", "99999x10", "n.dta"},
+                  EAction::Error,
+                  {},
+                  "WIDTHxHEIGHT"}),
     [](const ::testing::TestParamInfo<TArgsCase>& info) { return std::string(info.param.Name); });
 
 TEST(CommandLine, SaveAsTakesOutputAndVersion) {
@@ -83,6 +100,25 @@ TEST(CommandLine, SaveAsTakesOutputAndVersion) {
         EXPECT_EQ(parsed.Output, c.output);
         EXPECT_EQ(parsed.Version, c.version);
         EXPECT_EQ(parsed.File, c.file);
+    }
+}
+
+TEST(CommandLine, PlotTakesPictureSizeAndFile) {
+    struct Case {
+        QStringList args;
+        QSize size;
+    };
+    const Case cases[] = {
+        {{"--plot", "net.png", "in.dta"}, QSize(1920, 1080)},
+        {{"--plot", "net.png", "--size", "640x480", "in.dta"}, QSize(640, 480)},
+        {{"in.dta", "--size", "1x16384", "--plot", "net.png"}, QSize(1, 16384)},
+    };
+    for (const Case& c : cases) {
+        const TCommandLine parsed = ParseCommandLine(c.args);
+        EXPECT_EQ(parsed.Action, EAction::Plot) << parsed.ErrorMessage.toStdString();
+        EXPECT_EQ(parsed.Output, QStringLiteral("net.png"));
+        EXPECT_EQ(parsed.File, QStringLiteral("in.dta"));
+        EXPECT_EQ(parsed.PlotSize, c.size);
     }
 }
 

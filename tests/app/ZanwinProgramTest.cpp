@@ -2,6 +2,8 @@
 // display, so these cases run it with the X11 platform and no DISPLAY: had it created its
 // application object, it would have aborted.
 
+#include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QProcessEnvironment>
@@ -9,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -130,6 +134,70 @@ TEST(Zanwin, SummarisesAndConvertsNetworkFiles) {
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err, "Network will be closed. (Network Read Error 1)\n");
+}
+
+// --plot draws a network file into a picture without a display.
+TEST(Zanwin, PlotsANetworkFileIntoAPicture) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string file = dir.filePath(QStringLiteral("plot.dta")).toStdString();
+    {
+        zan::TNetwork net;
+        zan::TWindowSettings window;
+        net.InitialNode.NType = 1;
+        zan::THashEntry* cell = nullptr;
+        zan::TNode* a = net.Hash.InsertNode(0, 0, 0, true, cell);
+        zan::TNode* b = net.Hash.InsertNode(600, 400, 0, true, cell);
+        zan::TLink* l1 = nullptr;
+        zan::TLink* l2 = nullptr;
+        net.Hash.InsertLink(*a, *b, l1, l2, 0, true);
+        net.Hash.fixrectangles(window);
+        ASSERT_EQ(zan::SaveNetworkFile(file, net, window, 9).code, zan::kFileOK);
+    }
+    zan::TNetwork read;
+    zan::TWindowSettings window;
+    ASSERT_EQ(zan::OpenNetworkFile(file, read, window).code, zan::kFileOK);
+    // The sketch pad (extents plus 10 on every side) fitted into 200 x 150.
+    const double f =
+        std::min(200.0 / (window.XMax - window.XMin + 20), 150.0 / (window.YMax - window.YMin + 20));
+    const auto pixel = [&](int x, int y) {
+        return QPoint(static_cast<int>(std::nearbyint((x - window.XMin + 10) * f)),
+                      static_cast<int>(std::nearbyint((y - window.YMin + 10) * f)));
+    };
+
+    const QString png = dir.filePath(QStringLiteral("plot.png"));
+    const TRun run = RunZanwin({QStringLiteral("--plot"), png, QStringLiteral("--size"),
+                                QStringLiteral("200x150"), QString::fromStdString(file)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QImage image(png);
+    ASSERT_EQ(image.size(), QSize(200, 150));
+    const QRgb white = qRgb(255, 255, 255);
+    EXPECT_NE(image.pixel(pixel(0, 0)), white);     // node A
+    EXPECT_NE(image.pixel(pixel(600, 400)), white); // node B
+    EXPECT_NE(image.pixel(pixel(300, 200)), white); // the middle of the link
+    EXPECT_EQ(image.pixel(pixel(600, 0)), white);   // nothing at the other corners
+    EXPECT_EQ(image.pixel(pixel(0, 400)), white);
+
+    for (const char* ext : {"svg", "pdf"}) {
+        const QString out = dir.filePath(QStringLiteral("plot.") + QLatin1String(ext));
+        const TRun vector = RunZanwin({QStringLiteral("--plot"), out, QString::fromStdString(file)});
+        EXPECT_EQ(vector.exitCode, 0) << ext << ": " << vector.err;
+        QFile written(out);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << ext;
+        const QByteArray head = written.read(64);
+        EXPECT_TRUE(head.contains(std::string(ext) == "svg" ? "<?xml" : "%PDF")) << head.toStdString();
+    }
+
+    const TRun missing =
+        RunZanwin({QStringLiteral("--plot"), png, dir.filePath(QStringLiteral("missing.dta"))});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "Network will be closed. (Network Read Error 1)\n");
+    EXPECT_EQ(QImage(png).size(), QSize(200, 150)); // the earlier picture stays
+
+    const TRun badName = RunZanwin(
+        {QStringLiteral("--plot"), dir.filePath(QStringLiteral("plot.bmp")), QString::fromStdString(file)});
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_NE(badName.err.find(".png, .svg or .pdf"), std::string::npos) << badName.err;
 }
 
 // With a display (here the offscreen one) and a file name, the editor starts and keeps running.
