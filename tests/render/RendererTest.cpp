@@ -396,6 +396,29 @@ TEST_F(RendererTest, SameInputsGiveTheSamePixels) {
     EXPECT_GT(Count(first, QRect(0, 0, 400, 300), kBlack), 500);
 }
 
+TEST_F(RendererTest, LinkBitmapIsStampedAlongTheLink) {
+    QImage stamp(3, 3, QImage::Format_RGB32);
+    stamp.fill(qRgb(255, 0, 0));
+    stamp.setPixel(0, 2, qRgb(0, 255, 0)); // the key colour, transparent
+    bitmaps.Set(TBitmapFamily::link, 3, stamp);
+    net.LinkDef.TypeOf(1).shape = 13; // link bitmap 3
+    window.wd.GlobalShape = TGlobalShape::nodraw;
+    TNode* a = Node(0, 100);
+    TNode* b = Node(200, 100);
+    Link(a, b);
+    const QImage image = Render();
+    const QRgb red = qRgb(255, 0, 0);
+    // Stamps one bitmap height apart (centred at x = 10, 13, 16, ...) make a band three pixels high
+    // from A to B; the bottom row keeps each stamp's transparent key pixel (x = 9, 12, 15, ...).
+    EXPECT_EQ(Count(image, QRect(12, 109, 190, 2), red), 190 * 2);
+    EXPECT_EQ(Count(image, QRect(12, 111, 190, 1), red), 190 - 64);
+    EXPECT_EQ(image.pixel(15, 111), kBackground);
+    EXPECT_EQ(Count(image, QRect(0, 0, 400, 108), red), 0);
+    EXPECT_EQ(Count(image, QRect(0, 112, 400, 188), red), 0);
+    EXPECT_EQ(Count(image, QRect(211, 0, 189, 300), red), 0);
+    EXPECT_EQ(Count(image, QRect(0, 0, 400, 300), kBlack), 0); // no line drawn under the stamps
+}
+
 TEST_F(RendererTest, InterruptibleRedrawStopsBetweenCellsWhenAsked) {
     for (int i = 0; i < 5; ++i)
         Node(i * 5000, 100); // one node a cell

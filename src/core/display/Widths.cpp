@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/Styles.h"
 #include "model/Network.h"
 
 namespace zan {
@@ -11,7 +12,6 @@ namespace {
 constexpr std::size_t kMaxWidthExpressions = 10;
 constexpr std::size_t kSeparatorReach = 50; // a separator must lie within this many characters
 constexpr std::size_t kLaterPartLength = 100;
-constexpr std::int32_t kMaxColorIndex = 25;     // the colour tables have entries 0..25
 constexpr std::int32_t kMaxUserColorIndex = 16; // the colours a user chooses from
 constexpr std::int32_t kMaxPolygonStyle = 40;   // the user's polygon styles 0..40
 constexpr std::int32_t kBigSymbol = 20;         // larger symbols make BigNodes / BigLinks
@@ -22,9 +22,7 @@ std::size_t At(int i) {
 
 // A colour index the colour tables can resolve: below 0 is 0 (not drawn), above 25 black.
 std::int32_t CheckedColor(std::int32_t c) {
-    if (c < 0)
-        return 0;
-    return c > kMaxColorIndex ? 1 : c;
+    return CheckedColorIndex(c);
 }
 
 std::int32_t UserColor(std::int32_t c) {
