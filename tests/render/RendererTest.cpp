@@ -38,6 +38,12 @@ protected:
         return image;
     }
 
+    // Gives `owner` a polygon through four new nodes at (100, 100) to (200, 200).
+    TNode* SquarePolygon(TNode* owner) {
+        Polygon(owner, {Node(100, 100), Node(200, 100), Node(200, 200), Node(100, 200)});
+        return owner;
+    }
+
     // Number of pixels of `color` in the rectangle.
     static int Count(const QImage& image, QRect r, QRgb color) {
         int n = 0;
@@ -161,12 +167,7 @@ TEST_F(RendererTest, TwoBandsAreDrawnWithTheirOwnWidthsOnTheChosenSides) {
 }
 
 TEST_F(RendererTest, HatchedPolygonFillsEveryEighthRowInsideOnly) {
-    TNode* owner = Node(20, 20);
-    TNode* p1 = Node(100, 100);
-    TNode* p2 = Node(200, 100);
-    TNode* p3 = Node(200, 200);
-    TNode* p4 = Node(100, 200);
-    Polygon(owner, {p1, p2, p3, p4});
+    SquarePolygon(Node(20, 20));
     window.wd.GlobalShape = TGlobalShape::nodraw;
     TPolygonStyle& style = window.Display.polygonstyles[0];
     style.brushstyle = 2; // horizontal lines
@@ -196,12 +197,7 @@ TEST_F(RendererTest, HatchedPolygonFillsEveryEighthRowInsideOnly) {
 }
 
 TEST_F(RendererTest, OpaqueHatchesHideWhatIsBehindTheirGaps) {
-    TNode* owner = Node(20, 20);
-    TNode* p1 = Node(100, 100);
-    TNode* p2 = Node(200, 100);
-    TNode* p3 = Node(200, 200);
-    TNode* p4 = Node(100, 200);
-    Polygon(owner, {p1, p2, p3, p4});
+    SquarePolygon(Node(20, 20));
     TNode* a = Node(150, 20);
     TNode* b = Node(150, 280);
     Link(a, b); // a vertical line under the polygon
@@ -251,11 +247,7 @@ TEST_F(RendererTest, LinkWithAnEndInAHiddenLayerIsNotDrawn) {
 TEST_F(RendererTest, ElementsOutsideTheSearchAreNotDrawnUnlessGhosted) {
     // The search polygon around (100..200, 100..200) restricts nodes and links.
     TNode* owner = Node(5, 5);
-    TNode* c1 = Node(100, 100);
-    TNode* c2 = Node(200, 100);
-    TNode* c3 = Node(200, 200);
-    TNode* c4 = Node(100, 200);
-    Polygon(owner, {c1, c2, c3, c4});
+    SquarePolygon(owner);
     window.Display.polygonstyles[0].brushstyle = 1; // clear
     window.Display.polygonstyles[0].penstyle = 5;   // no border
     TNode* inside = Node(150, 150);
