@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Network opened when no arguments are given; empty starts an empty editor.
-SAMPLE=""
+SAMPLE="examples/sample.dta"
 
 program="$PWD/build/release/src/app/zanwin"
 
