@@ -89,6 +89,14 @@ TCommandLine ParseCommandLine(const QStringList& args) {
             }
             result.Action = TCommandLine::EAction::Plot;
             result.Output = args.at(++i);
+        } else if (arg == QLatin1String("--screenshot")) {
+            if (i + 1 >= args.size()) {
+                result.Action = TCommandLine::EAction::Error;
+                result.ErrorMessage = QStringLiteral("option '--screenshot' needs the picture to write");
+                return result;
+            }
+            result.Action = TCommandLine::EAction::Screenshot;
+            result.Output = args.at(++i);
         } else if (arg == QLatin1String("--size")) {
             const QStringList parts =
                 i + 1 < args.size() ? args.at(i + 1).split(QLatin1Char('x')) : QStringList();
@@ -140,6 +148,8 @@ QString UsageText() {
                           "                          draw FILE's network into the picture OUT (.png,\n"
                           "                          .svg or .pdf) of W by H pixels (default 1920x1080)\n"
                           "                          and exit\n"
+                          "  --screenshot OUT [FILE]  start the editor (opening FILE), save a picture of\n"
+                          "                          its window to OUT (.png) and exit\n"
                           "  -h, --help              show this help and exit\n"
                           "  --version               show the version and exit\n"
                           "\n"

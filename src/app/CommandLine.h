@@ -15,6 +15,7 @@ struct TCommandLine {
         Info,        // print a summary of File and exit
         SaveAs,      // read File, write it to Output in Version, and exit
         Plot,        // read File, draw it into the picture Output of PlotSize pixels, and exit
+        Screenshot,  // start the editor (with File), save a picture of its window to Output, and exit
         Error,       // print ErrorMessage and the usage to stderr, exit with 1
     };
 

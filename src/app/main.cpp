@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/SketchPadWindow.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <iostream>
@@ -51,6 +53,7 @@ int main(int argc, char* argv[]) {
         return zan::PlotCommand(commandLine.Output, commandLine.File, commandLine.PlotSize, std::cerr);
     }
     case zan::TCommandLine::EAction::Run:
+    case zan::TCommandLine::EAction::Screenshot:
         break;
     }
 
@@ -60,5 +63,23 @@ int main(int argc, char* argv[]) {
 
     zan::TZanMainWindow window;
     window.show();
+    window.NewSketchWindow();
+    if (!commandLine.File.isEmpty())
+        window.OpenCommandLineFile(commandLine.File);
+    if (zan::TSketchPadWindow* first = window.ActiveSketch())
+        first->parentWidget()->showMaximized();
+    if (commandLine.Action == zan::TCommandLine::EAction::Screenshot) {
+        // Once the window has been laid out: the whole network in view, its picture, then exit.
+        QTimer::singleShot(500, &window, [&window] {
+            if (zan::TSketchPadWindow* w = window.ActiveSketch())
+                w->SetZoomState(w->FittingZoomState());
+        });
+        QTimer::singleShot(1000, &window, [&window, out = commandLine.Output] {
+            const bool saved = window.grab().save(out);
+            if (!saved)
+                Print(stderr, QStringLiteral("zanwin: cannot write %1\n").arg(out));
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 // QT_QPA_PLATFORM=offscreen and need no display.
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,11 @@ namespace {
 
 class TQtApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { App_ = std::make_unique<QApplication>(Argc_, Argv_); }
+    void SetUp() override {
+        // Settings the tests write (the recent files) go to Qt's test locations, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        App_ = std::make_unique<QApplication>(Argc_, Argv_);
+    }
     void TearDown() override { App_.reset(); }
 
 private:

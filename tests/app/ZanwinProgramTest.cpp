@@ -200,6 +200,43 @@ TEST(Zanwin, PlotsANetworkFileIntoAPicture) {
     EXPECT_NE(badName.err.find(".png, .svg or .pdf"), std::string::npos) << badName.err;
 }
 
+// --screenshot starts the editor with a network and saves a picture of its window.
+TEST(Zanwin, TakesAScreenshotOfTheEditorWithANetwork) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string file = dir.filePath(QStringLiteral("shot.dta")).toStdString();
+    {
+        zan::TNetwork net;
+        zan::TWindowSettings window;
+        zan::THashEntry* cell = nullptr;
+        zan::TNode* a = net.Hash.InsertNode(0, 0, 0, true, cell);
+        zan::TNode* b = net.Hash.InsertNode(400, 300, 0, true, cell);
+        zan::TLink* l1 = nullptr;
+        zan::TLink* l2 = nullptr;
+        net.Hash.InsertLink(*a, *b, l1, l2, 0, true);
+        net.Hash.fixrectangles(window);
+        ASSERT_EQ(zan::SaveNetworkFile(file, net, window, 9).code, zan::kFileOK);
+    }
+    const QString shot = dir.filePath(QStringLiteral("shot.png"));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(ZANWIN_PROGRAM),
+                  {QStringLiteral("--screenshot"), shot, QString::fromStdString(file)});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QImage image(shot);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GE(image.width(), 640);
+    // The blue link of the network is in the picture.
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            blue += image.pixel(x, y) == qRgb(0, 0, 255) ? 1 : 0;
+    EXPECT_GT(blue, 100);
+}
+
 // With a display (here the offscreen one) and a file name, the editor starts and keeps running.
 TEST(Zanwin, StartsWithAFileArgument) {
     QProcess process;

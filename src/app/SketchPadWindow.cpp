@@ -1,0 +1,277 @@
+#include "app/SketchPadWindow.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+
+#include "display/Widths.h"
+#include "geometry/Viewport.h"
+#include "render/BitmapStore.h"
+#include "render/Renderer.h"
+#include "render/TextCodec.h"
+
+namespace zan {
+
+bool IsPlotCursorMode(int mode) {
+    return mode == 1 || mode == 9 || mode == 13 || mode == 15 || mode == 18;
+}
+
+TSketchPadWindow::TSketchPadWindow(std::shared_ptr<TNetwork> network, const TBitmapStore& bitmaps,
+                                   const int& snapDistance, QWidget* parent)
+    : QAbstractScrollArea(parent), network_(network ? std::move(network) : std::make_shared<TNetwork>()),
+      bitmaps_(bitmaps), snapDistance_(snapDistance) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setWindowTitle(CurrentName);
+    ComputeWorstSizes(*network_, settings_, bitmaps_);
+    SettingsChanged();
+}
+
+TSketchPadWindow::~TSketchPadWindow() = default;
+
+TReadReport TSketchPadWindow::OpenFile(const QString& path) {
+    const TReadReport report = OpenNetworkFile(path.toLocal8Bit().toStdString(), *network_, settings_);
+    if (report.code == kFileOK || report.code == kFileOutOfMemory) {
+        CurrentName = path;
+        createtime = QDateTime::currentDateTime();
+    }
+    ComputeWorstSizes(*network_, settings_, bitmaps_);
+    SettingsChanged();
+    return report;
+}
+
+TWriteReport TSketchPadWindow::SaveFile(const QString& path, int version, bool rename) {
+    const TWriteReport report =
+        SaveNetworkFile(path.toLocal8Bit().toStdString(), *network_, settings_, version);
+    if (report.code == kFileOK && rename) {
+        CurrentName = path;
+        createtime = QDateTime::currentDateTime();
+    }
+    return report;
+}
+
+void TSketchPadWindow::SettingsChanged() {
+    settings_.ClientWidth = viewport()->width();
+    settings_.ClientHeight = viewport()->height();
+    SetScrollRange(settings_);
+    SyncScrollBars();
+    RefreshNetwork();
+}
+
+QString TSketchPadWindow::SetZoomState(int state) {
+    const QString text = QString::fromStdString(ResetZoomCheck(settings_, state));
+    SyncScrollBars();
+    RefreshNetwork();
+    emit ZoomChanged(text);
+    return text;
+}
+
+int TSketchPadWindow::FittingZoomState() const {
+    const double w = static_cast<double>(settings_.XMax) - settings_.XMin + 20;
+    const double h = static_cast<double>(settings_.YMax) - settings_.YMin + 20;
+    for (int state = kZoomStates; state > 1; --state) {
+        const double f = ViewportFactor(state);
+        if (w * f <= viewport()->width() && h * f <= viewport()->height())
+            return state;
+    }
+    return 1;
+}
+
+QString TSketchPadWindow::ZoomText() const {
+    const TZoomRow& row = ZoomRow(settings_.ZoomState);
+    return QStringLiteral("%1:%2").arg(row.numerator).arg(row.denominator);
+}
+
+void TSketchPadWindow::SetScrollPositions(int horz, int vert) {
+    zan::SetScrollPositions(settings_, horz, vert);
+    SyncScrollBars();
+    RefreshNetwork();
+}
+
+void TSketchPadWindow::RefreshNetwork() {
+    viewport()->update();
+}
+
+void TSketchPadWindow::SyncScrollBars() {
+    syncing_ = true;
+    const TZoomRow& row = ZoomRow(settings_.ZoomState);
+    horizontalScrollBar()->setRange(0, std::max(0, settings_.HorzRange));
+    verticalScrollBar()->setRange(0, std::max(0, settings_.VertRange));
+    horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
+    verticalScrollBar()->setPageStep(std::max(1, viewport()->height()));
+    horizontalScrollBar()->setSingleStep(row.scrollstep);
+    verticalScrollBar()->setSingleStep(row.scrollstep);
+    horizontalScrollBar()->setValue(settings_.HorzPosition);
+    verticalScrollBar()->setValue(settings_.VertPosition);
+    syncing_ = false;
+}
+
+void TSketchPadWindow::scrollContentsBy(int, int) {
+    if (syncing_)
+        return;
+    zan::SetScrollPositions(settings_, horizontalScrollBar()->value(), verticalScrollBar()->value());
+    RefreshNetwork();
+}
+
+void TSketchPadWindow::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    settings_.ClientWidth = viewport()->width();
+    settings_.ClientHeight = viewport()->height();
+    SetScrollRange(settings_);
+    SyncScrollBars();
+}
+
+void TSketchPadWindow::paintEvent(QPaintEvent* event) {
+    const QSize size = viewport()->size();
+    if (picture_.size() != size) {
+        picture_ = QImage(size, QImage::Format_RGB32);
+        picture_.fill(palette().color(QPalette::Base));
+    }
+    const QRect clip = event->rect().intersected(picture_.rect());
+    const QColor background = palette().color(QPalette::Base);
+    {
+        QPainter painter(&picture_);
+        painter.setClipRect(clip);
+        painter.fillRect(clip, background);
+        TNetworkRenderer renderer(*network_, settings_, bitmaps_, background);
+        renderer.Paint(painter, clip);
+    }
+    QPainter painter(viewport());
+    painter.drawImage(clip, picture_, clip);
+    if (IsPlotCursorMode(currentmode)) {
+        TNetworkRenderer renderer(*network_, settings_, bitmaps_, background);
+        TRedrawOptions options;
+        options.factor = settings_.ViewportFactor();
+        options.horzbarpos = settings_.horzbarpos;
+        options.vertbarpos = settings_.vertbarpos;
+        renderer.DrawPlotCursor(painter, options);
+    }
+}
+
+QPoint TSketchPadWindow::ClientPixel(const QPointF& p) const {
+    return QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+}
+
+void TSketchPadWindow::mousePressEvent(QMouseEvent* event) {
+    const QPoint pixel = ClientPixel(event->position());
+    if (settings_.NextClickIsInZoom || settings_.NextClickIsOutZoom) {
+        const TPoint at = ZoomClickPoint(settings_, pixel.x(), pixel.y());
+        const bool out = settings_.NextClickIsOutZoom || event->button() == Qt::RightButton;
+        const int screenWidth = screen() != nullptr ? screen()->size().width() : width();
+        const TZoomStepResult result = ZoomToPoint(settings_, at.x, at.y, out, screenWidth);
+        SyncScrollBars();
+        RefreshNetwork();
+        emit ZoomChanged(QString::fromStdString(result.StatusText));
+        if (result.Refused)
+            QMessageBox::warning(this, QStringLiteral("Zoom"),
+                                 QStringLiteral("Zoom factor too large for network."));
+        return;
+    }
+    viewport()->setCursor(Qt::CrossCursor);
+}
+
+void TSketchPadWindow::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pixel = ClientPixel(event->position());
+    const TPoint at = PixelToPlane(settings_, pixel.x(), pixel.y());
+    settings_.LastMouseX = at.x;
+    settings_.LastMouseY = at.y;
+    emit PointerMoved(QStringLiteral("%1, %2").arg(at.x).arg(at.y));
+}
+
+void TSketchPadWindow::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    auto zoomed = [this](const std::optional<std::string>& text) {
+        if (!text)
+            return;
+        SyncScrollBars();
+        RefreshNetwork();
+        emit ZoomChanged(QString::fromStdString(*text));
+    };
+    auto room = [this](bool (*button)(TWindowSettings&)) {
+        button(settings_);
+        SyncScrollBars();
+        RefreshNetwork();
+    };
+    auto snapStep = [this](int hotkey) {
+        if (IsPlotCursorMode(currentmode) && SnapPlotCursor(settings_, hotkey, snapDistance_))
+            RefreshNetwork();
+    };
+    switch (key) {
+    case Qt::Key_Plus:
+        zoomed(ZoomInKey(settings_));
+        return;
+    case Qt::Key_Minus:
+        zoomed(ZoomOutKey(settings_));
+        return;
+    case Qt::Key_Left:
+        ctrl ? room(&WestButton) : snapStep(kSnapWest);
+        return;
+    case Qt::Key_Right:
+        ctrl ? room(&EastButton) : snapStep(kSnapEast);
+        return;
+    case Qt::Key_Up:
+        ctrl ? room(&NorthButton) : snapStep(kSnapNorth);
+        return;
+    case Qt::Key_Down:
+        ctrl ? room(&SouthButton) : snapStep(kSnapSouth);
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const int sign = key == Qt::Key_PageUp ? -1 : 1;
+        if (shift)
+            SetScrollPositions(settings_.HorzPosition + sign * viewport()->width(), settings_.VertPosition);
+        else
+            SetScrollPositions(settings_.HorzPosition, settings_.VertPosition + sign * viewport()->height());
+        return;
+    }
+    case Qt::Key_Home:
+        SetScrollPositions(0, 0);
+        return;
+    case Qt::Key_End:
+        SetScrollPositions(settings_.HorzRange, settings_.VertRange);
+        return;
+    case Qt::Key_Z:
+        settings_.NextClickIsInZoom = !settings_.NextClickIsInZoom;
+        settings_.NextClickIsOutZoom = false;
+        emit ZoomClickModeChanged();
+        return;
+    case Qt::Key_Y:
+        settings_.NextClickIsOutZoom = !settings_.NextClickIsOutZoom;
+        settings_.NextClickIsInZoom = false;
+        emit ZoomClickModeChanged();
+        return;
+    case Qt::Key_A:
+        emit SnapChangeRequested(10);
+        return;
+    default:
+        if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+            emit SnapChangeRequested(key - Qt::Key_0);
+            return;
+        }
+        break;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void TSketchPadWindow::closeEvent(QCloseEvent* event) {
+    if (CanClose && !CanClose(*this)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit Closed(this);
+}
+
+} // namespace zan

@@ -1,0 +1,108 @@
+// A sketch window: one view of a network. It owns its window settings (zoom, scrolling, styles,
+// layers, widths, ...) and shares its network with the other views of the same base window. It
+// paints through the renderer into an image of its client area and shows that image, with the
+// plot cursor drawn over it.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "app/WindowTable.h"
+#include "files/NetworkFile.h"
+#include "files/RecentFiles.h"
+#include "model/Network.h"
+#include "model/WindowSettings.h"
+
+namespace zan {
+
+class TBitmapStore;
+
+// The name of a network that was never saved.
+inline const QString kDefaultNetworkName = QString::fromLatin1(kDefaultName);
+
+// The edit modes in which the window shows the plot cursor.
+bool IsPlotCursorMode(int mode);
+
+class TSketchPadWindow : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // A window on `network` (a new one when null); `snapDistance` is the distance shared by all
+    // windows, kept by the main window.
+    TSketchPadWindow(std::shared_ptr<TNetwork> network, const TBitmapStore& bitmaps, const int& snapDistance,
+                     QWidget* parent = nullptr);
+    ~TSketchPadWindow() override;
+
+    TNetwork& Network() { return *network_; }
+    const std::shared_ptr<TNetwork>& SharedNetwork() const { return network_; }
+    TWindowSettings& Settings() { return settings_; }
+    const TWindowSettings& Settings() const { return settings_; }
+
+    // The window's entry in the main window's window table.
+    TWindowId Id = kNoWindow;
+    // Full path of the network file, or the default name.
+    QString CurrentName = kDefaultNetworkName;
+    int currentmode = 0;
+    QDateTime createtime = QDateTime::currentDateTime();
+    bool AutoBackup = true;
+
+    // Reads a network file into this (new) window. Returns the report; the caller shows messages.
+    TReadReport OpenFile(const QString& path);
+    // Writes the network in `version` to `path`; on success the window's name becomes `path` when
+    // `rename` is set.
+    TWriteReport SaveFile(const QString& path, int version, bool rename);
+
+    // Makes the window show what its settings say after they changed wholesale (opened file, copied
+    // view settings): scroll ranges, bars, zoom, repaint.
+    void SettingsChanged();
+    // Applies a zoom state (1..18) as the zoom menu does; returns the status text ("1:24").
+    QString SetZoomState(int state);
+    // The largest zoom state at which the whole sketch pad fits the client area (at least 1).
+    int FittingZoomState() const;
+    // The zoom state's status text.
+    QString ZoomText() const;
+    // Scroll positions in pixels (kept within the ranges).
+    void SetScrollPositions(int horz, int vert);
+    // Repaints the whole client area.
+    void RefreshNetwork();
+
+    // The picture of the client area as last painted.
+    const QImage& Picture() const { return picture_; }
+
+    // Asked when the window is about to close; returning false keeps it open.
+    std::function<bool(TSketchPadWindow&)> CanClose;
+
+signals:
+    void ZoomChanged(const QString& text);
+    void PointerMoved(const QString& text);
+    void SnapChangeRequested(int distance);
+    void ZoomClickModeChanged();
+    void Closed(TSketchPadWindow* window);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SyncScrollBars();
+    QPoint ClientPixel(const QPointF& p) const;
+
+    std::shared_ptr<TNetwork> network_;
+    TWindowSettings settings_;
+    const TBitmapStore& bitmaps_;
+    const int& snapDistance_;
+    QImage picture_;
+    bool syncing_ = false;
+};
+
+} // namespace zan
