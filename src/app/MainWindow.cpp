@@ -398,6 +398,7 @@ void TZanMainWindow::ConnectCommands() {
     });
     on("file.save", withActive([this](TSketchPadWindow& w) { Save(w); }));
     on("file.saveas", withActive([this](TSketchPadWindow& w) { SaveAs(w); }));
+    on("file.append", withActive([this](TSketchPadWindow& w) { Append(w); }));
     on("file.close", withActive([](TSketchPadWindow& w) { w.parentWidget()->close(); }));
     on("file.autobackup",
        withActive([this](TSketchPadWindow& w) { w.AutoBackup = Command("file.autobackup")->isChecked(); }));
@@ -896,6 +897,43 @@ bool TZanMainWindow::SaveAs(TSketchPadWindow& window) {
 void TZanMainWindow::SavedWindow(TSketchPadWindow& window) {
     window.Network().Modified = false;
     Table_.SetAllowClose(window.Id, true);
+}
+
+bool TZanMainWindow::Append(TSketchPadWindow& window) {
+    // Which system attribute values stay: Escape keeps the window's own.
+    bool useAppended = false;
+    if (MessageHook) {
+        useAppended = MessageHook(QStringLiteral("System Attribute Disposition"),
+                                  QStringLiteral("Use Appended Network System Attribute Values"),
+                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    } else {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("System Attribute Disposition"),
+                        QStringLiteral("System Attribute Disposition"), QMessageBox::NoButton, this);
+        QPushButton* existing =
+            box.addButton(QStringLiteral("Use Existing System Attribute Values"), QMessageBox::RejectRole);
+        QPushButton* appended = box.addButton(QStringLiteral("Use Appended Network System Attribute Values"),
+                                              QMessageBox::AcceptRole);
+        box.setEscapeButton(existing);
+        box.exec();
+        useAppended = box.clickedButton() == appended;
+    }
+    const QStringList chosen = ChooseFiles(QStringLiteral("Append"), false, false);
+    if (chosen.isEmpty())
+        return false;
+    FileOperation_ = true;
+    const TReadReport report = AppendNetworkFile(chosen.front().toLocal8Bit().toStdString(), window.Network(),
+                                                 window.Settings(), useAppended);
+    FileOperation_ = false;
+    const bool read = ReadMessages(report, QStringLiteral("Open/Append"));
+    ComputeWorstSizes(window.Network(), window.Settings(), Bitmaps_);
+    window.Network().Modified = true;
+    Table_.SetAllowClose(window.Id, false);
+    // Every window of the network shows the appended elements.
+    for (TWindowId id : Table_.SameBase(window.Id)) {
+        if (TSketchPadWindow* w = WidgetOf(id))
+            w->SettingsChanged();
+    }
+    return read;
 }
 
 bool TZanMainWindow::CloseAllowed(TSketchPadWindow& window) {

@@ -62,6 +62,8 @@ public:
     // File, Save and Save As of the active window; they return whether the network was written.
     bool Save(TSketchPadWindow& window);
     bool SaveAs(TSketchPadWindow& window);
+    // File, Append: the elements of another network file into the window's network.
+    bool Append(TSketchPadWindow& window);
 
     // The file named on the command line: opened when it exists (an untouched first window makes
     // way for it), ignored otherwise.

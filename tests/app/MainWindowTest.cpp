@@ -105,9 +105,10 @@ TEST(MainWindow, MenusFollowTheCommandTreeAndItsWindows) {
         const char* id;
         bool enabled;
     };
-    for (const Case& c : {Case{"file.open", true}, Case{"file.save", true}, Case{"view.zoom.4", true},
-                          Case{"transform.trim", true}, Case{"tools.calculate", false},
-                          Case{"schema.styles.nodes", false}, Case{"mode.nodeplot", false}}) {
+    for (const Case& c :
+         {Case{"file.open", true}, Case{"file.save", true}, Case{"view.zoom.4", true},
+          Case{"transform.trim", true}, Case{"file.append", true}, Case{"tools.calculate", false},
+          Case{"schema.styles.nodes", false}, Case{"mode.nodeplot", false}}) {
         EXPECT_EQ(window.Command(c.id)->isEnabled(), c.enabled) << c.id;
     }
     EXPECT_EQ(window.Command("file.open")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
@@ -261,6 +262,27 @@ TEST(MainWindow, SketchWindowPaintsTheNetwork) {
     EXPECT_EQ(picture.pixel(10, 10), qRgb(0, 0, 0));
     EXPECT_EQ(picture.pixel(210, 110), qRgb(0, 0, 0));
     EXPECT_EQ(picture.pixel(110, 60), qRgb(0, 0, 255));
+}
+
+TEST(MainWindow, AppendAddsTheElementsToEveryViewAndMarksTheNetworkModified) {
+    QTemporaryDir dir;
+    const QString base = SmallNetwork(dir, QStringLiteral("base.dta"));
+    const QString more = SmallNetwork(dir, QStringLiteral("more.dta"), 900);
+    TScriptedWindow s;
+    TSketchPadWindow* w = s.window.OpenFiles({base}).front();
+    s.window.NewView();
+    s.window.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    s.answer = QMessageBox::No; // keep the window's own system attribute values
+    s.files = {more};
+    EXPECT_TRUE(s.window.Append(*w));
+    EXPECT_EQ(s.asked.front().first, QStringLiteral("System Attribute Disposition"));
+    EXPECT_EQ(w->Network().Hash.PointCount(), 4);
+    EXPECT_TRUE(w->Network().Modified);
+    EXPECT_EQ(w->Settings().XMax, 900);
+    // Choosing no file ends the command.
+    s.files.clear();
+    EXPECT_FALSE(s.window.Append(*w));
+    EXPECT_EQ(w->Network().Hash.PointCount(), 4);
 }
 
 TEST(MainWindow, ScrollBarsFollowTheViewportArithmetic) {
