@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QPixmap>
+#include <QSplashScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -61,8 +63,16 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Zan"));
     QApplication::setApplicationVersion(zan::ProgramVersion());
 
+    // The splash shows while the frame is built (colour tables, bitmaps, recent files).
+    QPixmap picture(360, 160);
+    picture.fill(QColor(0, 0, 127));
+    QSplashScreen splash(picture);
+    splash.showMessage(QStringLiteral("Zan %1").arg(zan::ProgramVersion()), Qt::AlignCenter, Qt::white);
+    splash.show();
+    QApplication::processEvents();
     zan::TZanMainWindow window;
     window.show();
+    splash.finish(&window);
     window.NewSketchWindow();
     if (!commandLine.File.isEmpty())
         window.OpenCommandLineFile(commandLine.File);

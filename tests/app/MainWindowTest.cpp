@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QDialog>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSettings>
@@ -283,6 +284,42 @@ TEST(MainWindow, AppendAddsTheElementsToEveryViewAndMarksTheNetworkModified) {
     s.files.clear();
     EXPECT_FALSE(s.window.Append(*w));
     EXPECT_EQ(w->Network().Hash.PointCount(), 4);
+}
+
+TEST(MainWindow, StatusBarDoubleClickOpensSnapThenCoordinatesInAPlotMode) {
+    TScriptedWindow s;
+    s.window.show();
+    TSketchPadWindow* w = s.window.NewSketchWindow();
+    w->currentmode = 1; // Node Plot
+    std::vector<QString> opened;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            opened.push_back(dialog->windowTitle());
+            dialog->reject();
+        }
+    });
+    closer.start();
+    QStatusBar* bar = s.window.statusBar();
+    struct Case {
+        int x;
+        int mode;
+        std::vector<QString> dialogs;
+    };
+    const Case cases[] = {
+        {150, 1, {QStringLiteral("Snap"), QStringLiteral("Coordinates")}},
+        {150, 0, {QStringLiteral("Snap")}},
+        {50, 1, {QStringLiteral("Coordinates")}},
+        {300, 1, {}},
+    };
+    for (const Case& c : cases) {
+        opened.clear();
+        w->currentmode = c.mode;
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(c.x, 5));
+        QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(c.x, 5));
+        EXPECT_EQ(opened, c.dialogs) << c.x << " mode " << c.mode;
+    }
 }
 
 TEST(MainWindow, ScrollBarsFollowTheViewportArithmetic) {
