@@ -848,11 +848,9 @@ bool TZanMainWindow::ReadMessages(const TReadReport& report, const QString& capt
     return report.code == kFileOutOfMemory;
 }
 
-bool TZanMainWindow::Save(TSketchPadWindow& window) {
-    if (window.CurrentName == kDefaultNetworkName)
-        return SaveAs(window);
+bool TZanMainWindow::Write(TSketchPadWindow& window, const QString& path, int version) {
     FileOperation_ = true;
-    const TWriteReport report = window.SaveFile(window.CurrentName, kCurrentVersion, true);
+    const TWriteReport report = window.SaveFile(path, version, true);
     FileOperation_ = false;
     if (report.realErrors > 0)
         Ask(QStringLiteral("Cannot Write File"), QStringLiteral("Real number errors converted to 0"),
@@ -862,6 +860,14 @@ bool TZanMainWindow::Save(TSketchPadWindow& window) {
             QMessageBox::Ok, QMessageBox::Critical);
         return false;
     }
+    return true;
+}
+
+bool TZanMainWindow::Save(TSketchPadWindow& window) {
+    if (window.CurrentName == kDefaultNetworkName)
+        return SaveAs(window);
+    if (!Write(window, window.CurrentName, kCurrentVersion))
+        return false;
     SavedWindow(window);
     return true;
 }
@@ -876,17 +882,8 @@ bool TZanMainWindow::SaveAs(TSketchPadWindow& window) {
         if (filter == QLatin1String(type.filter))
             version = type.version;
     }
-    FileOperation_ = true;
-    const TWriteReport report = window.SaveFile(chosen.front(), version, true);
-    FileOperation_ = false;
-    if (report.realErrors > 0)
-        Ask(QStringLiteral("Cannot Write File"), QStringLiteral("Real number errors converted to 0"),
-            QMessageBox::Ok, QMessageBox::Warning);
-    if (report.code != kFileOK) {
-        Ask(QStringLiteral("Cannot Write File"), QStringLiteral("Network write error %1").arg(report.code),
-            QMessageBox::Ok, QMessageBox::Critical);
+    if (!Write(window, chosen.front(), version))
         return false;
-    }
     Table_.SetName(window.Id, window.CurrentName.toStdString());
     if (const TWindowEntry* e = Table_.Find(window.Id); e != nullptr && !e->HasBase())
         window.setWindowTitle(CaptionOf(window.CurrentName));

@@ -110,6 +110,8 @@ private:
     void DiscardWindow(TWindowId id);
     void WindowClosed(TSketchPadWindow* window);
     void SavedWindow(TSketchPadWindow& window);
+    // Writes the window's network with the program's messages; the window takes the name.
+    bool Write(TSketchPadWindow& window, const QString& path, int version);
     void UpdateReopen(TSketchPadWindow& window);
     std::string PrefStringOf(TSketchPadWindow& window) const;
     void UsePrefString(TSketchPadWindow& window, const std::string& text);

@@ -28,6 +28,7 @@
 
 #include "app/CommandTree.h"
 #include "app/SketchPadWindow.h"
+#include "TestNetworks.h"
 #include "files/NetworkFile.h"
 
 namespace zan {
@@ -47,20 +48,10 @@ std::vector<std::string> Captions(const QMenu* menu) {
     return texts;
 }
 
-// A saved network of two nodes and a link.
+// A saved network of two nodes, at (0, 0) and (x, 100), and a link.
 QString SmallNetwork(const QTemporaryDir& dir, const QString& name, int x = 300) {
     const QString path = dir.filePath(name);
-    TNetwork net;
-    TWindowSettings window;
-    net.InitialNode.NType = 1;
-    THashEntry* cell = nullptr;
-    TNode* a = net.Hash.InsertNode(0, 0, 0, true, cell);
-    TNode* b = net.Hash.InsertNode(x, 100, 0, true, cell);
-    TLink* l1 = nullptr;
-    TLink* l2 = nullptr;
-    net.Hash.InsertLink(*a, *b, l1, l2, 0, true);
-    net.Hash.fixrectangles(window);
-    EXPECT_EQ(SaveNetworkFile(path.toStdString(), net, window, 9).code, kFileOK);
+    EXPECT_TRUE(testing::SaveTwoNodeNetwork(path.toStdString(), x, 100));
     return path;
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "TestNetworks.h"
 #include "files/NetworkFile.h"
 #include "model/Network.h"
 #include "model/WindowSettings.h"
@@ -141,19 +142,7 @@ TEST(Zanwin, PlotsANetworkFileIntoAPicture) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string file = dir.filePath(QStringLiteral("plot.dta")).toStdString();
-    {
-        zan::TNetwork net;
-        zan::TWindowSettings window;
-        net.InitialNode.NType = 1;
-        zan::THashEntry* cell = nullptr;
-        zan::TNode* a = net.Hash.InsertNode(0, 0, 0, true, cell);
-        zan::TNode* b = net.Hash.InsertNode(600, 400, 0, true, cell);
-        zan::TLink* l1 = nullptr;
-        zan::TLink* l2 = nullptr;
-        net.Hash.InsertLink(*a, *b, l1, l2, 0, true);
-        net.Hash.fixrectangles(window);
-        ASSERT_EQ(zan::SaveNetworkFile(file, net, window, 9).code, zan::kFileOK);
-    }
+    ASSERT_TRUE(zan::testing::SaveTwoNodeNetwork(file, 600, 400));
     zan::TNetwork read;
     zan::TWindowSettings window;
     ASSERT_EQ(zan::OpenNetworkFile(file, read, window).code, zan::kFileOK);
@@ -205,18 +194,7 @@ TEST(Zanwin, TakesAScreenshotOfTheEditorWithANetwork) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string file = dir.filePath(QStringLiteral("shot.dta")).toStdString();
-    {
-        zan::TNetwork net;
-        zan::TWindowSettings window;
-        zan::THashEntry* cell = nullptr;
-        zan::TNode* a = net.Hash.InsertNode(0, 0, 0, true, cell);
-        zan::TNode* b = net.Hash.InsertNode(400, 300, 0, true, cell);
-        zan::TLink* l1 = nullptr;
-        zan::TLink* l2 = nullptr;
-        net.Hash.InsertLink(*a, *b, l1, l2, 0, true);
-        net.Hash.fixrectangles(window);
-        ASSERT_EQ(zan::SaveNetworkFile(file, net, window, 9).code, zan::kFileOK);
-    }
+    ASSERT_TRUE(zan::testing::SaveTwoNodeNetwork(file, 400, 300));
     const QString shot = dir.filePath(QStringLiteral("shot.png"));
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
