@@ -6,12 +6,21 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "model/HashTable.h"
 #include "model/NetworkElements.h"
 #include "schema/EntityClass.h"
 
 namespace zan {
+
+// One deletion made by an editing operation: a node (with the links that went with it) or a link on
+// its own, with the end node picked first.
+struct TDeletedItem {
+    TNode* node = nullptr;
+    TLinkValues* link = nullptr; // a link deletion's link, else null
+    bool IsNodeDelete = false;
+};
 
 class TNetwork {
 public:
@@ -34,6 +43,9 @@ public:
     TLinkValues InitialLink;
 
     bool Modified = false;
+
+    // Deletions in the order they were made, undone last first.
+    std::vector<TDeletedItem> DeleteStack;
 
     // Declared last so that it is released first, while everything its elements refer to exists.
     THashTable Hash;

@@ -247,6 +247,7 @@ struct TLinkValues {
     bool Suppress = false;
     bool IsNodeDelete = false;
     bool HasALabel = false;
+    bool Retired = false; // replaced by Link Intersect: hidden for good, never restored
     std::array<std::uint8_t, 2> selectlabel{};
     std::int16_t XOffset = 0;
     std::int16_t YOffset = 0;

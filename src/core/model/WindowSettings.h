@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "geometry/ZoomTable.h"
@@ -14,6 +15,8 @@ namespace zan {
 
 class TNode;
 class TShapePoint;
+struct TLinkValues;
+class TNetworkPoint;
 
 inline constexpr int kLayers = 10; // layers 1..10
 
@@ -308,6 +311,26 @@ struct TDesireTable {
     std::vector<float> DesireLines; // DesireRows x DesireColumns
 };
 
+// How Link Splice (and Node to Shape Point) fills the link that replaces two: the rule for its
+// values (0 template, 1 the upstream link's, 2 the downstream link's), the attributes whose two
+// values are added (derived from the text: "1".."9" attributes 1..9, "a".."z" 10..35, "A" 10), and
+// whether the types must match for the sums.
+struct TSpliceRules {
+    std::int32_t linkfuserule = 0;
+    std::string linkfuseadd; // at most 30 characters
+    bool MatchTypes = false;
+    std::array<bool, 36> attributestoadd{}; // entries 1..35
+};
+
+// The one shape point removal that can be undone.
+struct TShapePointUndo {
+    TLinkValues* TheLink = nullptr; // null: nothing to undo
+    std::int32_t ThePosition = 0;   // index in the link's shape point list
+    std::int32_t x = 0, y = 0;
+    // The polygon owners the point was a vertex of, with its index in each vertex list.
+    std::vector<std::pair<TNode*, std::int32_t>> polygons;
+};
+
 inline std::array<std::string, kLayers + 1> DefaultLayerNames() {
     return {"", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A"};
 }
@@ -337,6 +360,11 @@ struct TWindowSettings {
     TNode* LastNode = nullptr;
     TShapePoint* LastSp = nullptr;
     TNode* currentpolygon = nullptr;
+    // The point being dragged in this view. The drag moves the point itself (it stays drawn and is
+    // saved where it is), so a drag whose release is lost leaves nothing hidden.
+    TNetworkPoint* Dragged = nullptr;
+    TSpliceRules SpliceRules;
+    TShapePointUndo shapepointhold;
 
     // Layers: entry i is the lowest zoom state at which layer i is shown, 0 = never. Entry 0 unused.
     std::array<std::int32_t, kLayers + 1> selectedlayers{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
