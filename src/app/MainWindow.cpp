@@ -81,6 +81,42 @@ std::pair<long, long> DrawnCounts(const TNetwork& net) {
     return {nodes, links};
 }
 
+// The edit modes: menu command, toolbar hint, mode, and whether this build carries it out (the
+// polygon, reinitialize and shape point geography modes come with their operations).
+struct TModeCommand {
+    const char* id;
+    const char* hint;
+    int mode;
+    bool works;
+};
+constexpr TModeCommand kModeCommands[] = {
+    {"mode.nodeplot", "Node Plot", 1, true},
+    {"mode.linkplot", "Link Plot", 2, true},
+    {"mode.nodeopen", "Node Open", 3, true},
+    {"mode.linkopen", "Link Open", 4, true},
+    {"mode.nodedelete", "Node Delete", 5, true},
+    {"mode.linkdelete", "Link Delete", 8, true},
+    {"mode.polygoninsert", "Polygon Insert", 6, false},
+    {"mode.polygondelete", "Polygon Delete", 7, false},
+    {"mode.nodeplotopen", "Node Plot/Open", 9, true},
+    {"mode.linkplotopen", "Link Plot/Open", 10, true},
+    {"mode.linkdirection", "Link Direction", 12, true},
+    {"mode.shapeinsert", "Shape Point Insert", 17, true},
+    {"mode.shaperemove", "Shape Point Remove", 19, true},
+    {"mode.shapetonode", "Convert Shape Point to a Node", 23, true},
+    {"mode.nodetoshape", "Convert Node to a Shape Point", 22, true},
+    {"mode.nodemerge", "Node Merge", 24, true},
+    {"mode.linkintersect", "Link Intersect", 25, true},
+    {"mode.shapeopen", "Shape Point Open", 27, false},
+    {"mode.reinit.nodes", "Node Reinitialize", 20, false},
+    {"mode.reinit.links", "Link Reinitialize", 21, false},
+    {"mode.nodemove", "Node Move", 11, true},
+    {"mode.linksplit", "Link Split", 14, true},
+    {"mode.linksplice", "Link Splice", 16, true},
+    {"mode.polygonmove", "Polygon Move", 26, false},
+    {"mode.select", "Select Object", 0, true},
+};
+
 // Status bar panel widths.
 constexpr std::array<int, 6> kPanelWidths{180, 40, 40, 70, 140, 50};
 
@@ -256,33 +292,16 @@ void TZanMainWindow::CreateToolBars() {
         a->setEnabled(enabled);
         return a;
     };
-    // Sketch Modes: the edit modes come with the editing operations.
-    for (const char* hint : {"Node Plot",
-                             "Link Plot",
-                             "Node Open",
-                             "Link Open",
-                             "Node Delete",
-                             "Link Delete",
-                             "Polygon Insert",
-                             "Polygon Delete",
-                             "Node Plot/Open",
-                             "Link Plot/Open",
-                             "Link Direction",
-                             "Shape Point Insert",
-                             "Shape Point Remove",
-                             "Convert Shape Point to a Node",
-                             "Convert Node to a Shape Point",
-                             "Node Merge",
-                             "Link Intersect",
-                             "Shape Point Open",
-                             "Node Reinitialize",
-                             "Link Reinitialize",
-                             "Node Move",
-                             "Link Split",
-                             "Link Splice",
-                             "Polygon Move",
-                             "Select Object"})
-        button(ToolBars_[0], hint, false);
+    // Sketch Modes: one radio group of mode buttons, as the Modes menu.
+    auto* modeGroup = new QActionGroup(this);
+    for (const TModeCommand& m : kModeCommands) {
+        QAction* a = button(ToolBars_[0], m.hint, m.works);
+        a->setCheckable(true);
+        modeGroup->addAction(a);
+        ModeButtons_[static_cast<std::size_t>(m.mode)] = a;
+        connect(a, &QAction::triggered, this,
+                [this, mode = m.mode] { ChooseMode(static_cast<sketchstates>(mode)); });
+    }
 
     QToolBar* ops = ToolBars_[1];
     struct TRoom {
@@ -352,7 +371,7 @@ void TZanMainWindow::CreateToolBars() {
                               TMove{"Move Cursor East", kSnapEast}, TMove{"Move Cursor West", kSnapWest}}) {
         connect(button(snap, move.hint, true), &QAction::triggered, this, [this, hotkey = move.hotkey] {
             TSketchPadWindow* w = ActiveSketch();
-            if (w != nullptr && IsPlotCursorMode(w->currentmode) &&
+            if (w != nullptr && IsPlotCursorMode(w->Session.Mode()) &&
                 SnapPlotCursor(w->Settings(), hotkey, SnapDistance_))
                 w->RefreshNetwork();
         });
@@ -470,6 +489,10 @@ void TZanMainWindow::ConnectCommands() {
     on("window.tilevertical", [this] { MdiArea_->tileSubWindows(); });
     on("window.arrange", [this] { MdiArea_->tileSubWindows(); });
     on("window.cascade", [this] { MdiArea_->cascadeSubWindows(); });
+    for (const TModeCommand& m : kModeCommands) {
+        if (m.works)
+            on(m.id, [this, mode = m.mode] { ChooseMode(static_cast<sketchstates>(mode)); });
+    }
     on("help.contents", [this] { ShowHelp(); });
     on("help.about", [this] { ShowAbout(); });
     for (const auto& [id, action] : Commands_) {
@@ -543,7 +566,13 @@ void TZanMainWindow::UpdateCommandStates() {
         if (auto* a = findChild<QAction*>(QStringLiteral("button ") + QLatin1String(hint)))
             a->setVisible(states.LinkCommands);
     }
-    Panels_[0]->setText(QStringLiteral("Select Object"));
+    const sketchstates mode = w->Session.Mode();
+    if (QAction* button = ModeButtons_[static_cast<std::size_t>(mode)])
+        button->setChecked(true);
+    Panels_[0]->setText(IsPlotCursorMode(mode)
+                            ? QString::fromStdString(CoordinatesText(s.CurPosX, s.CurPosY))
+                            : QString::fromUtf8(ModeStatusText(mode).data(),
+                                                static_cast<qsizetype>(ModeStatusText(mode).size())));
     Panels_[1]->setText(QString::number(SnapDistance_));
     Panels_[2]->setText(w->ZoomText());
 }
@@ -595,6 +624,9 @@ TSketchPadWindow* TZanMainWindow::AddSketchWindow(std::optional<TWindowId> id) {
         UpdateCommandStates();
     });
     connect(window, &TSketchPadWindow::PointerMoved, Panels_[4], &QLabel::setText);
+    connect(window, &TSketchPadWindow::StatusText, Panels_[0], &QLabel::setText);
+    connect(window, &TSketchPadWindow::NetworkEdited, this, &TZanMainWindow::NetworkEdited);
+    connect(window, &TSketchPadWindow::PointsFreed, this, &TZanMainWindow::PointsFreed);
     connect(window, &TSketchPadWindow::SnapChangeRequested, this, &TZanMainWindow::setsnap);
     connect(sub, &QObject::destroyed, this,
             [this] { QTimer::singleShot(0, this, [this] { UpdateMenus(); }); });
@@ -604,6 +636,41 @@ TSketchPadWindow* TZanMainWindow::AddSketchWindow(std::optional<TWindowId> id) {
     Active_ = window;
     UpdateMenus();
     return window;
+}
+
+void TZanMainWindow::ChooseMode(sketchstates mode) {
+    TSketchPadWindow* w = ActiveSketch();
+    if (w == nullptr)
+        return;
+    w->ChooseMode(mode);
+    statusBar()->showMessage(
+        QString::fromUtf8(ModeHelpLine(mode).data(), static_cast<qsizetype>(ModeHelpLine(mode).size())),
+        static_cast<int>(ModeHelpLine(mode).size()) * 100);
+    UpdateCommandStates();
+}
+
+void TZanMainWindow::NetworkEdited(TSketchPadWindow* window) {
+    window->Network().Modified = true;
+    Table_.SetAllowClose(window->Id, false);
+    for (TWindowId id : Table_.SameBase(window->Id)) {
+        TSketchPadWindow* view = WidgetOf(id);
+        if (view != nullptr && view != window)
+            view->RefreshNetwork();
+    }
+}
+
+void TZanMainWindow::PointsFreed(TSketchPadWindow* window, const std::vector<const TNetworkPoint*>& points,
+                                 bool all) {
+    for (TWindowId id : Table_.SameBase(window->Id)) {
+        TSketchPadWindow* view = WidgetOf(id);
+        if (view == nullptr || view == window)
+            continue;
+        if (all)
+            view->Session.ForgetShapePoints(view->Settings());
+        for (const TNetworkPoint* p : points)
+            view->Session.Forget(view->Settings(), p);
+        view->RefreshNetwork();
+    }
 }
 
 TSketchPadWindow* TZanMainWindow::NewSketchWindow() {
@@ -769,7 +836,7 @@ std::string TZanMainWindow::PrefStringOf(TSketchPadWindow& window) const {
     f.HorzPosition = s.HorzPosition;
     f.VertPosition = s.VertPosition;
     f.SnapDistance = SnapDistance_;
-    f.Mode = window.currentmode;
+    f.Mode = window.currentmode();
     f.AutoBackup = window.AutoBackup;
     for (int i = 0; i < kPrefToolbars; ++i) {
         const QToolBar* bar = ToolBars_[static_cast<std::size_t>(i)];
@@ -787,7 +854,8 @@ void TZanMainWindow::UsePrefString(TSketchPadWindow& window, const std::string& 
     Panels_[2]->setText(window.SetZoomState(f.ZoomState));
     window.SetScrollPositions(f.HorzPosition, f.VertPosition);
     setsnap(f.SnapDistance);
-    // The edit modes come with the editing operations; until then every window stays in Select Object.
+    if (const std::optional<std::int32_t> mode = ModeToApply(f))
+        window.ChooseMode(static_cast<sketchstates>(*mode));
     for (int i = 0; i < kPrefToolbars; ++i)
         Command(kToolBars[static_cast<std::size_t>(i)].command)
             ->setChecked(f.Toolbars[static_cast<std::size_t>(i)].Shown);
@@ -973,7 +1041,7 @@ void TZanMainWindow::StatusDoubleClicked(int x) {
     if (x >= 130 && x <= 220)
         emit SnapDialogRequested();
     if (x >= 0 && x <= 180 &&
-        (w->currentmode == 1 || w->currentmode == 9 || w->currentmode == 13 || w->currentmode == 15))
+        (w->currentmode() == 1 || w->currentmode() == 9 || w->currentmode() == 13 || w->currentmode() == 15))
         emit CoordinatesDialogRequested();
 }
 

@@ -12,8 +12,10 @@
 #include <optional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/WindowTable.h"
+#include "editing/EditModes.h"
 #include "files/RecentFiles.h"
 #include "render/BitmapStore.h"
 
@@ -77,6 +79,9 @@ public:
     // Set while a calculation runs: no window may close.
     bool Busy = false;
 
+    // Switches the active window to an edit mode (menu entry or toolbar button).
+    void ChooseMode(sketchstates mode);
+
     // Stores the snap distance (1..1000) and shows it.
     void setsnap(int snap);
 
@@ -118,6 +123,8 @@ private:
     void LoadRecentFiles();
     void SaveRecentFiles() const;
     void FillReopenMenus();
+    void NetworkEdited(TSketchPadWindow* window);
+    void PointsFreed(TSketchPadWindow* window, const std::vector<const TNetworkPoint*>& points, bool all);
     bool CloseAllowed(TSketchPadWindow& window);
     bool ReadMessages(const TReadReport& report, const QString& caption);
     void StatusDoubleClicked(int x);
@@ -135,6 +142,7 @@ private:
     QList<QAction*> SketchMenus_; // top-level menus of the sketch-window command tree
     QList<QAction*> FrameMenus_;  // the short menu
     std::array<QToolBar*, 6> ToolBars_{};
+    std::array<QAction*, kModeCount> ModeButtons_{};
     QMenu* WindowMenu_ = nullptr;
     QTimer HintTimer_;
     QPointer<TSketchPadWindow> Active_;

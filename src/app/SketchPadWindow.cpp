@@ -1,6 +1,8 @@
 #include "app/SketchPadWindow.h"
 
 #include <QCloseEvent>
+#include <QCursor>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -10,6 +12,7 @@
 #include <QScreen>
 #include <QScrollBar>
 
+#include "app/EntityDialog.h"
 #include "display/Widths.h"
 #include "geometry/Viewport.h"
 #include "render/BitmapStore.h"
@@ -17,10 +20,6 @@
 #include "render/TextCodec.h"
 
 namespace zan {
-
-bool IsPlotCursorMode(int mode) {
-    return mode == 1 || mode == 9 || mode == 13 || mode == 15 || mode == 18;
-}
 
 TSketchPadWindow::TSketchPadWindow(std::shared_ptr<TNetwork> network, const TBitmapStore& bitmaps,
                                    const int& snapDistance, QWidget* parent)
@@ -148,7 +147,12 @@ void TSketchPadWindow::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(viewport());
     painter.drawImage(clip, picture_, clip);
-    if (IsPlotCursorMode(currentmode)) {
+    if (const QRect handle = HandleRect(); !handle.isEmpty()) {
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(handle.adjusted(0, 0, -1, -1));
+    }
+    if (IsPlotCursorMode(Session.Mode())) {
         TNetworkRenderer renderer(*network_, settings_, bitmaps_, background);
         TRedrawOptions options;
         options.factor = settings_.ViewportFactor();
@@ -178,10 +182,109 @@ void TSketchPadWindow::mousePressEvent(QMouseEvent* event) {
         return;
     }
     viewport()->setCursor(Qt::CrossCursor);
+    // Pressing the drag handle of the selection starts a drag.
+    const QRect handle = HandleRect();
+    if (event->button() == Qt::LeftButton && handle.contains(pixel)) {
+        dragOffset_ = pixel - handle.center();
+        const TPoint at = HandleCentrePlane(handle.center());
+        Apply(Session.BeginDrag(*network_, settings_, at.x, at.y));
+        return;
+    }
+    ClickAt(pixel, event->button() == Qt::RightButton);
+}
+
+void TSketchPadWindow::ClickAt(QPoint pixel, bool rightButton) {
+    UpdateBarPositions(settings_);
+    const TPoint at = PixelToPlane(settings_, pixel.x(), pixel.y());
+    Apply(Session.Click(*network_, settings_, at.x, at.y, rightButton));
+}
+
+void TSketchPadWindow::ChooseMode(sketchstates mode) {
+    Apply(Session.ChooseMode(*network_, settings_, mode));
+    RefreshNetwork(); // the plot cursor comes or goes with the mode
+}
+
+QRect TSketchPadWindow::HandleRect() const {
+    const TNetworkPoint* p = Session.Selected();
+    if (p == nullptr || Session.Mode() != sketchstates::noaction)
+        return QRect();
+    const int size = ZoomRow(settings_.ZoomState).handlesize;
+    const double f = settings_.ViewportFactor();
+    const TPoint logical = PlaneToLogical(settings_, p->x_cent, p->y_cent);
+    const QPoint centre(static_cast<int>(std::nearbyint(logical.x * f)),
+                        static_cast<int>(std::nearbyint(logical.y * f)));
+    return QRect(centre.x() - size / 2, centre.y() - size / 2, size, size);
+}
+
+TPoint TSketchPadWindow::HandleCentrePlane(QPoint handleCentre) const {
+    return PixelToPlane(settings_, handleCentre.x(), handleCentre.y());
+}
+
+void TSketchPadWindow::Apply(const TEditResult& result) {
+    for (const TRect& r : result.repaint) {
+        if (const auto pixels = RefreshRectangle(settings_, r, 1))
+            viewport()->update(
+                QRect(QPoint(pixels->left, pixels->top), QPoint(pixels->right, pixels->bottom)));
+    }
+    if (result.repaintAll)
+        viewport()->update();
+    // The handle follows the selection.
+    viewport()->update(HandleRect().adjusted(-2, -2, 2, 2));
+    if (result.status)
+        emit StatusText(QString::fromStdString(*result.status));
+    if (result.changed)
+        emit NetworkEdited(this);
+}
+
+void TSketchPadWindow::Apply(const TClickOutcome& outcome) {
+    Apply(outcome.result);
+    if (!outcome.freed.empty() || outcome.shapePointsFreed)
+        emit PointsFreed(this, outcome.freed, outcome.shapePointsFreed);
+    if (IsPlotCursorMode(Session.Mode()))
+        RefreshNetwork(); // the plot cursor moved
+    switch (outcome.request) {
+    case TClickRequest::nodeOpen:
+        if (outcome.node != nullptr) {
+            TEntityDialog dialog(*network_, *outcome.node, this);
+            if (dialog.exec() == QDialog::Accepted)
+                emit NetworkEdited(this);
+        }
+        break;
+    case TClickRequest::linkOpen:
+    case TClickRequest::shapeLinkOpen:
+        if (outcome.link != nullptr) {
+            TEntityDialog dialog(*network_, *outcome.link, this);
+            if (dialog.exec() == QDialog::Accepted)
+                emit NetworkEdited(this);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TSketchPadWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (!Session.Dragging())
+        return;
+    const QPoint centre = ClientPixel(event->position()) - dragOffset_;
+    const TPoint at = HandleCentrePlane(centre);
+    Apply(Session.EndDrag(*network_, settings_, at.x, at.y));
+}
+
+void TSketchPadWindow::focusOutEvent(QFocusEvent* event) {
+    // A drag whose release never comes ends where it is.
+    if (Session.Dragging())
+        Apply(Session.CancelDrag(*network_, settings_));
+    QAbstractScrollArea::focusOutEvent(event);
 }
 
 void TSketchPadWindow::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pixel = ClientPixel(event->position());
+    if (Session.Dragging()) {
+        const TPoint at = HandleCentrePlane(pixel - dragOffset_);
+        Apply(Session.DragTo(*network_, settings_, at.x, at.y));
+        RefreshNetwork();
+    }
     const TPoint at = PixelToPlane(settings_, pixel.x(), pixel.y());
     settings_.LastMouseX = at.x;
     settings_.LastMouseY = at.y;
@@ -205,8 +308,10 @@ void TSketchPadWindow::keyPressEvent(QKeyEvent* event) {
         RefreshNetwork();
     };
     auto snapStep = [this](int hotkey) {
-        if (IsPlotCursorMode(currentmode) && SnapPlotCursor(settings_, hotkey, snapDistance_))
+        if (IsPlotCursorMode(Session.Mode()) && SnapPlotCursor(settings_, hotkey, snapDistance_)) {
             RefreshNetwork();
+            emit StatusText(QString::fromStdString(CoordinatesText(settings_.CurPosX, settings_.CurPosY)));
+        }
     };
     switch (key) {
     case Qt::Key_Plus:
@@ -254,6 +359,24 @@ void TSketchPadWindow::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_A:
         emit SnapChangeRequested(10);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // A click where the pointer is, when it is over the client area.
+        const QPoint pixel = viewport()->mapFromGlobal(QCursor::pos());
+        if (pixel.x() >= 0 && pixel.y() >= 0 && pixel.x() <= viewport()->width() &&
+            pixel.y() <= viewport()->height())
+            ClickAt(pixel, shift);
+        return;
+    }
+    case Qt::Key_Insert:
+        if (const std::optional<TEditResult> done = Session.Insert(*network_, settings_)) {
+            Apply(*done);
+            RefreshNetwork();
+        }
+        return;
+    case Qt::Key_Delete:
+        Apply(Session.Delete(*network_, settings_));
         return;
     default:
         if (key >= Qt::Key_1 && key <= Qt::Key_9) {

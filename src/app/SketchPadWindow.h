@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/WindowTable.h"
+#include "editing/EditModes.h"
 #include "files/NetworkFile.h"
 #include "files/RecentFiles.h"
 #include "model/Network.h"
@@ -24,9 +25,6 @@ class TBitmapStore;
 
 // The name of a network that was never saved.
 inline const QString kDefaultNetworkName = QString::fromLatin1(kDefaultName);
-
-// The edit modes in which the window shows the plot cursor.
-bool IsPlotCursorMode(int mode);
 
 class TSketchPadWindow : public QAbstractScrollArea {
     Q_OBJECT
@@ -47,7 +45,9 @@ public:
     TWindowId Id = kNoWindow;
     // Full path of the network file, or the default name.
     QString CurrentName = kDefaultNetworkName;
-    int currentmode = 0;
+    // The edit mode and the picks of the operation in hand.
+    TEditSession Session;
+    int currentmode() const { return static_cast<int>(Session.Mode()); }
     QDateTime createtime = QDateTime::currentDateTime();
     bool AutoBackup = true;
 
@@ -71,6 +71,14 @@ public:
     // Repaints the whole client area.
     void RefreshNetwork();
 
+    // Chooses an edit mode as its menu entry or toolbar button does.
+    void ChooseMode(sketchstates mode);
+    // Shows what an editing step reported: repaints, status text, dialogs it asks for.
+    void Apply(const TClickOutcome& outcome);
+    void Apply(const TEditResult& result);
+    // A click at client pixel `pixel` as the mouse gives it (also Enter and Shift+Enter).
+    void ClickAt(QPoint pixel, bool rightButton);
+
     // The picture of the client area as last painted.
     const QImage& Picture() const { return picture_; }
 
@@ -82,6 +90,12 @@ signals:
     void PointerMoved(const QString& text);
     void SnapChangeRequested(int distance);
     void ZoomClickModeChanged();
+    // The mode panel's text changed (mode name or cursor coordinates).
+    void StatusText(const QString& text);
+    // An edit changed the network: its other views repaint, the window counts as modified.
+    void NetworkEdited(TSketchPadWindow* window);
+    // Shape points were freed: the other views drop their references (null: all shape points).
+    void PointsFreed(TSketchPadWindow* window, std::vector<const TNetworkPoint*> points, bool all);
     void Closed(TSketchPadWindow* window);
 
 protected:
@@ -91,11 +105,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void SyncScrollBars();
     QPoint ClientPixel(const QPointF& p) const;
+    // The drag handle's square around the selected point, in client pixels, or an empty rectangle.
+    QRect HandleRect() const;
+    TPoint HandleCentrePlane(QPoint handleCentre) const;
 
     std::shared_ptr<TNetwork> network_;
     TWindowSettings settings_;
@@ -103,6 +122,7 @@ private:
     const int& snapDistance_;
     QImage picture_;
     bool syncing_ = false;
+    QPoint dragOffset_; // pointer position inside the handle at the press
 };
 
 } // namespace zan

@@ -17,7 +17,6 @@ std::string CaptionOfName(const std::string& name) {
 
 } // namespace
 
-
 std::string FileNameOfPath(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -97,10 +97,10 @@ TEST(MainWindow, MenusFollowTheCommandTreeAndItsWindows) {
         const char* id;
         bool enabled;
     };
-    for (const Case& c :
-         {Case{"file.open", true}, Case{"file.save", true}, Case{"view.zoom.4", true},
-          Case{"transform.trim", true}, Case{"file.append", true}, Case{"tools.calculate", false},
-          Case{"schema.styles.nodes", false}, Case{"mode.nodeplot", false}}) {
+    for (const Case& c : {Case{"file.open", true}, Case{"file.save", true}, Case{"view.zoom.4", true},
+                          Case{"transform.trim", true}, Case{"file.append", true},
+                          Case{"tools.calculate", false}, Case{"schema.styles.nodes", false},
+                          Case{"mode.nodeplot", true}, Case{"mode.polygoninsert", false}}) {
         EXPECT_EQ(window.Command(c.id)->isEnabled(), c.enabled) << c.id;
     }
     EXPECT_EQ(window.Command("file.open")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
@@ -281,7 +281,6 @@ TEST(MainWindow, StatusBarDoubleClickOpensSnapThenCoordinatesInAPlotMode) {
     TScriptedWindow s;
     s.window.show();
     TSketchPadWindow* w = s.window.NewSketchWindow();
-    w->currentmode = 1; // Node Plot
     std::vector<QString> opened;
     QTimer closer;
     closer.setInterval(10);
@@ -306,7 +305,7 @@ TEST(MainWindow, StatusBarDoubleClickOpensSnapThenCoordinatesInAPlotMode) {
     };
     for (const Case& c : cases) {
         opened.clear();
-        w->currentmode = c.mode;
+        w->ChooseMode(static_cast<sketchstates>(c.mode));
         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(c.x, 5));
         QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(c.x, 5));
         EXPECT_EQ(opened, c.dialogs) << c.x << " mode " << c.mode;
