@@ -9,7 +9,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QCursor>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QToolTip>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
@@ -28,6 +32,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CommandRules.h"
+#include "app/EntityDialog.h"
 #include "app/CommandTree.h"
 #include "app/PreferencesDialog.h"
 #include "app/SketchPadWindow.h"
@@ -35,6 +40,8 @@
 #include "display/Widths.h"
 #include "files/NetworkFile.h"
 #include "geometry/Viewport.h"
+#include "editing/LinkOperations.h"
+#include "editing/NodeOperations.h"
 #include "model/Network.h"
 #include "render/TextCodec.h"
 
@@ -156,6 +163,10 @@ TZanMainWindow::TZanMainWindow(QWidget* parent) : QMainWindow(parent) {
     LoadRecentFiles();
     UpdateMenus();
     resize(1024, 720);
+    // Every 500 ms the active window shows what the pointer rests on.
+    HintTimer_.setInterval(500);
+    connect(&HintTimer_, &QTimer::timeout, this, &TZanMainWindow::ShowHint);
+    HintTimer_.start();
     BackupTimer_.setInterval(kBackupIntervalMs);
     connect(&BackupTimer_, &QTimer::timeout, this, &TZanMainWindow::BackupTick);
     BackupTimer_.start();
@@ -493,6 +504,28 @@ void TZanMainWindow::ConnectCommands() {
         if (m.works)
             on(m.id, [this, mode = m.mode] { ChooseMode(static_cast<sketchstates>(mode)); });
     }
+    on("tools.initattributes.nodes", withActive([this](TSketchPadWindow& w) {
+           TEntityDialog dialog(w.Network(), w.Network().InitialNode, this);
+           if (dialog.exec() == QDialog::Accepted)
+               NetworkEdited(&w);
+       }));
+    on("tools.initattributes.links", withActive([this](TSketchPadWindow& w) {
+           TEntityDialog dialog(w.Network(), w.Network().InitialLink, this);
+           if (dialog.exec() == QDialog::Accepted)
+               NetworkEdited(&w);
+       }));
+    on("tools.initattributes.clear", withActive([this](TSketchPadWindow& w) {
+           ClearTemplates(w.Network());
+           NetworkEdited(&w);
+       }));
+    on("tools.openbyname.nodes", withActive([this](TSketchPadWindow& w) { OpenByName(w, true); }));
+    on("tools.openbyname.links", withActive([this](TSketchPadWindow& w) { OpenByName(w, false); }));
+    on("mode.undoshaperemove", withActive([this](TSketchPadWindow& w) {
+           TEditResult result;
+           if (UndoShapeRemove(w.Network(), w.Settings(), result))
+               w.Apply(result);
+           UpdateCommandStates();
+       }));
     on("help.contents", [this] { ShowHelp(); });
     on("help.about", [this] { ShowAbout(); });
     for (const auto& [id, action] : Commands_) {
@@ -556,6 +589,7 @@ void TZanMainWindow::UpdateCommandStates() {
     Command("view.polygons.after")->setChecked(!s.Display.PolygonLayerIsFirst);
     Command("view.polygons.opaque")->setChecked(s.Display.PolygonsAreOpaque);
     Command("file.autobackup")->setChecked(w->AutoBackup);
+    Command("mode.undoshaperemove")->setEnabled(s.shapepointhold.TheLink != nullptr);
     // What the network holds decides the node, link, system and transform commands that exist.
     const TCommandStates states = CommandStates(w->Network());
     for (const char* hint : {"Node Labels", "Node Expressions"}) {
@@ -647,6 +681,38 @@ void TZanMainWindow::ChooseMode(sketchstates mode) {
         QString::fromUtf8(ModeHelpLine(mode).data(), static_cast<qsizetype>(ModeHelpLine(mode).size())),
         static_cast<int>(ModeHelpLine(mode).size()) * 100);
     UpdateCommandStates();
+}
+
+void TZanMainWindow::OpenByName(TSketchPadWindow& w, bool nodes) {
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(this, nodes ? QStringLiteral("Open Node") : QStringLiteral("Open Link"),
+                              QStringLiteral("Enter name:"), QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
+    const std::string pattern = FromQString(name);
+    if (nodes) {
+        if (TNode* n = w.Network().Hash.FindNodeByName(pattern, false, w.Settings())) {
+            TEntityDialog dialog(w.Network(), *n, this);
+            if (dialog.exec() == QDialog::Accepted)
+                NetworkEdited(&w);
+        }
+    } else if (TLink* l = w.Network().Hash.FindLinkByName(pattern, false, w.Settings())) {
+        TEntityDialog dialog(w.Network(), *l->LinkData, this);
+        if (dialog.exec() == QDialog::Accepted)
+            NetworkEdited(&w);
+    }
+}
+
+void TZanMainWindow::ShowHint() {
+    TSketchPadWindow* w = ActiveSketch();
+    if (w == nullptr || !w->hasFocus() || !w->viewport()->underMouse())
+        return;
+    const std::optional<std::string> hint = w->Session.GenerateHint(w->Network(), w->Settings());
+    if (hint)
+        QToolTip::showText(QCursor::pos(), ToQString(*hint), w->viewport());
+    else
+        QToolTip::hideText();
 }
 
 void TZanMainWindow::NetworkEdited(TSketchPadWindow* window) {

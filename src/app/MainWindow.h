@@ -124,6 +124,8 @@ private:
     void SaveRecentFiles() const;
     void FillReopenMenus();
     void NetworkEdited(TSketchPadWindow* window);
+    void OpenByName(TSketchPadWindow& window, bool nodes);
+    void ShowHint();
     void PointsFreed(TSketchPadWindow* window, const std::vector<const TNetworkPoint*>& points, bool all);
     bool CloseAllowed(TSketchPadWindow& window);
     bool ReadMessages(const TReadReport& report, const QString& caption);

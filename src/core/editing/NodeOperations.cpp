@@ -719,4 +719,34 @@ void ForgetPoint(TWindowSettings& window, const TNetworkPoint* point) {
         window.Dragged = nullptr;
 }
 
+void ClearTemplates(TNetwork& net) {
+    TNode& n = net.InitialNode;
+    n.x_cent = n.y_cent = 0;
+    n.xreal = n.yreal = 0;
+    n.long_ = n.lat = n.elev = 0;
+    n.NType = 0;
+    n.ResizeValues(0);
+    FitStrings(n.AttString, 0);
+    n.alabel = TText();
+    n.notes = TText();
+    n.Suppress = n.IsFeature = false;
+    n.Font = n.Place = n.BitmapOverride = n.PolygonStyle = 0;
+    n.XOffset = n.YOffset = 0;
+    n.selectlabel = {};
+    n.Layer = 1;
+
+    TLinkValues& l = net.InitialLink;
+    l.LType = 0;
+    l.ResizeValues(0);
+    FitStrings(l.AttString, 0);
+    l.alabel = TText();
+    l.notes = TText();
+    l.IsDrawnL = true;
+    l.IsNodeDelete = true;
+    l.IsFeature = l.Suppress = l.Mark = l.Retired = false;
+    l.Font = l.Place = l.BitmapOverride = 0;
+    l.XOffset = l.YOffset = 0;
+    l.selectlabel = {};
+}
+
 } // namespace zan

@@ -72,4 +72,9 @@ bool MergePolygons(TNode& giving, TNode& receiving);
 // the caller does the same for every other view of the network).
 void ForgetPoint(TWindowSettings& window, const TNetworkPoint* point);
 
+// "Initialize Attributes, Clear": the node template goes back to type 0 on layer 1 with no values,
+// strings, label or notes and every setting 0; the link template to a drawn link record of type 0
+// with no values or strings.
+void ClearTemplates(TNetwork& net);
+
 } // namespace zan

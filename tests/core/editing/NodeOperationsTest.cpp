@@ -548,5 +548,32 @@ TEST_F(NodeOps, ForgetPointClearsEveryReferenceOfTheWindow) {
     EXPECT_EQ(window.currentpolygon, nullptr);
 }
 
+TEST_F(NodeOps, ClearingTheTemplatesGivesPlainNewElements) {
+    net.InitialNode.NType = 3;
+    net.InitialNode.Layer = 4;
+    net.InitialNode.alabel = TText("Depot");
+    net.InitialNode.ResizeValues(2);
+    net.InitialLink.LType = 2;
+    net.InitialLink.alabel = TText("Main St");
+    net.InitialLink.ResizeValues(3);
+    ClearTemplates(net);
+    TEditResult result;
+    TNode* n = NodePlotAction(net, window, 40, 40, result);
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->NType, 0);
+    EXPECT_EQ(n->Layer, 1);
+    EXPECT_EQ(n->ValueCount(), 0);
+    EXPECT_TRUE(n->alabel.view().empty());
+    TNode* m = Node(80, 40);
+    TLinkPlotOutcome outcome{};
+    TLinkValues* l = LinkPlot(net, window, *n, *m, outcome, result);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->LType, 0);
+    EXPECT_EQ(l->ValueCount(), 0);
+    EXPECT_TRUE(l->alabel.view().empty());
+    EXPECT_TRUE(l->IsDrawnL);
+    CheckInvariants();
+}
+
 } // namespace
 } // namespace zan
