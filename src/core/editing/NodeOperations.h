@@ -66,6 +66,7 @@ bool NodeRestore(TNetwork& net, TWindowSettings& window, TNode& node, std::int32
 // share (or hands the whole polygon over when `receiving` has none). Returns false, changing
 // nothing, when the polygons do not share one unbroken run of at least two vertices that leaves
 // each of them a vertex of its own, or when `receiving` would become a vertex of its own polygon.
+// The caller updates both polygons' rectangles (TNode::UpdateRectangle).
 bool MergePolygons(TNode& giving, TNode& receiving);
 
 // Clears every pick and drag reference of `window` to `point` (called before a shape point is freed;

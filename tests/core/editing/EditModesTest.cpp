@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../model/NetworkFixture.h"
+#include "EditingInvariants.h"
 #include "editing/EditModes.h"
 #include "editing/LinkOperations.h"
 #include "editing/NodeOperations.h"
@@ -53,24 +54,7 @@ protected:
 
     // No drawn link at a deleted node, shape points belong to their link, link rectangles hold their
     // points, and the table finds every point where it is.
-    void CheckInvariants() {
-        net.Hash.ForEachPoint([&](TNetworkPoint& p) {
-            THashEntry* cell = net.Hash.Address(p.x_cent, p.y_cent);
-            ASSERT_NE(cell, nullptr);
-            EXPECT_GE(cell->NodeList.IndexOf(&p), 0) << p.x_cent << "," << p.y_cent;
-        });
-        net.Hash.ForEachLink([&](TLinkValues& link) {
-            if (link.IsDrawnL) {
-                EXPECT_TRUE(link.AEnd->IsDrawnN && link.BEnd->IsDrawnN) << "drawn link at a deleted node";
-            }
-            EXPECT_TRUE(link.LinkRect.Contains(link.AEnd->x_cent, link.AEnd->y_cent));
-            EXPECT_TRUE(link.LinkRect.Contains(link.BEnd->x_cent, link.BEnd->y_cent));
-            for (TShapePoint* sp : link.ShapePoints) {
-                EXPECT_EQ(sp->MyLink, &link);
-                EXPECT_TRUE(link.LinkRect.Contains(sp->x_cent, sp->y_cent));
-            }
-        });
-    }
+    void CheckInvariants() { testing::CheckEditingInvariants(net); }
 
     static bool Covers(const TEditResult& r, std::int32_t x, std::int32_t y) {
         for (const TRect& rect : r.repaint) {

@@ -1,3 +1,4 @@
+#include "EditingInvariants.h"
 #include "editing/LinkOperations.h"
 
 #include <gtest/gtest.h>
@@ -51,52 +52,7 @@ protected:
     }
 
     // The structural invariants every editing operation keeps.
-    void CheckInvariants() {
-        net.Hash.ForEachLink([&](TLinkValues& link) {
-            ASSERT_NE(link.AEnd, nullptr);
-            ASSERT_NE(link.BEnd, nullptr);
-            EXPECT_EQ(link.AHalf().OwnNode(), link.AEnd);
-            EXPECT_EQ(link.BHalf().OwnNode(), link.BEnd);
-            EXPECT_GE(link.AEnd->LinkList.find(&link.AHalf()), 0);
-            EXPECT_GE(link.BEnd->LinkList.find(&link.BHalf()), 0);
-            if (link.IsDrawnL) {
-                EXPECT_TRUE(link.AEnd->IsDrawnN) << "drawn link to a deleted node";
-                EXPECT_TRUE(link.BEnd->IsDrawnN) << "drawn link to a deleted node";
-                THashEntry* cell = net.Hash.Address(link.AEnd->x_cent, link.AEnd->y_cent);
-                ASSERT_NE(cell, nullptr);
-                EXPECT_TRUE(cell->linkcomprectangle.Contains(link.LinkRect.left, link.LinkRect.top));
-                EXPECT_TRUE(cell->linkcomprectangle.Contains(link.LinkRect.right, link.LinkRect.bottom));
-            }
-            for (const TNetworkPoint* p :
-                 {static_cast<TNetworkPoint*>(link.AEnd), static_cast<TNetworkPoint*>(link.BEnd)})
-                EXPECT_TRUE(link.LinkRect.Contains(p->x_cent, p->y_cent));
-            for (TShapePoint* sp : link.ShapePoints) {
-                EXPECT_EQ(sp->MyLink, &link);
-                EXPECT_EQ(sp->IsDrawnN, link.IsDrawnL);
-                EXPECT_TRUE(link.LinkRect.Contains(sp->x_cent, sp->y_cent));
-                THashEntry* cell = net.Hash.Address(sp->x_cent, sp->y_cent);
-                ASSERT_NE(cell, nullptr);
-                EXPECT_GE(cell->NodeList.IndexOf(sp), 0) << "shape point not in its cell";
-                EXPECT_NE(cell->PointAt(sp->x_cent, sp->y_cent), nullptr);
-            }
-        });
-        net.Hash.ForEachPoint([&](TNetworkPoint& p) {
-            for (TNode* owner : p.YourPolygonList)
-                EXPECT_GE(owner->MyPolygonList.IndexOf(&p), 0) << "owner list without the vertex";
-            if (TShapePoint* sp = p.AsShapePoint()) {
-                ASSERT_NE(sp->MyLink, nullptr) << "shape point without a link";
-                EXPECT_GE(sp->MyLink->ShapePoints.find(sp), 0);
-            }
-            if (TNode* owner = p.AsNode()) {
-                for (TNetworkPoint* v : owner->MyPolygonList) {
-                    EXPECT_GE(v->YourPolygonList.IndexOf(owner), 0) << "vertex without its owner";
-                    if (v->IsDrawnN) {
-                        EXPECT_TRUE(owner->PolygonRectangle.Contains(v->x_cent, v->y_cent));
-                    }
-                }
-            }
-        });
-    }
+    void CheckInvariants() { testing::CheckEditingInvariants(net); }
 
     TEditResult result;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../model/NetworkFixture.h"
+#include "EditingInvariants.h"
 #include "editing/LinkOperations.h"
 #include "editing/NodeOperations.h"
 
@@ -16,47 +17,7 @@ protected:
     // The invariants every operation keeps: no drawn link at a deleted node, shape points belong to
     // their link, link rectangles hold their points, the table finds every point where it is, the
     // two polygon lists mirror each other, and a cell knows of the drawn polygons its nodes own.
-    void CheckInvariants() {
-        std::int64_t points = 0;
-        net.Hash.ForEachPoint([&](TNetworkPoint& p) {
-            ++points;
-            THashEntry* cell = net.Hash.Address(p.x_cent, p.y_cent);
-            ASSERT_NE(cell, nullptr);
-            EXPECT_GE(cell->NodeList.IndexOf(&p), 0) << p.x_cent << "," << p.y_cent;
-            EXPECT_NE(cell->PointAt(p.x_cent, p.y_cent), nullptr);
-            for (TNode* owner : p.YourPolygonList) {
-                std::int32_t at = 0;
-                EXPECT_TRUE(owner->MyPolygonList.IsInList(&p, at)) << "owner list without vertex";
-            }
-            if (TNode* n = p.AsNode()) {
-                for (TNetworkPoint* v : n->MyPolygonList)
-                    EXPECT_GE(v->YourPolygonList.IndexOf(n), 0) << "vertex without owner";
-                if (n->IsDrawnN && !n->MyPolygonList.IsEmpty()) {
-                    EXPECT_TRUE(cell->HasPolygons) << "cell does not know of a polygon";
-                }
-                for (TLink* half : n->LinkList)
-                    EXPECT_EQ(half->OwnNode(), n) << "half-link in the wrong list";
-            }
-        });
-        net.Hash.ForEachLink([&](TLinkValues& link) {
-            if (link.IsDrawnL) {
-                EXPECT_TRUE(link.AEnd->IsDrawnN && link.BEnd->IsDrawnN) << "drawn link at a deleted node";
-            }
-            EXPECT_TRUE(link.LinkRect.Contains(link.AEnd->x_cent, link.AEnd->y_cent));
-            EXPECT_TRUE(link.LinkRect.Contains(link.BEnd->x_cent, link.BEnd->y_cent));
-            for (TShapePoint* sp : link.ShapePoints) {
-                EXPECT_EQ(sp->MyLink, &link);
-                EXPECT_TRUE(link.LinkRect.Contains(sp->x_cent, sp->y_cent));
-                THashEntry* cell = net.Hash.Address(sp->x_cent, sp->y_cent);
-                ASSERT_NE(cell, nullptr);
-                EXPECT_GE(cell->NodeList.IndexOf(sp), 0);
-                if (link.IsDrawnL) {
-                    EXPECT_TRUE(sp->IsDrawnN);
-                }
-            }
-        });
-        EXPECT_EQ(points, net.Hash.PointCount());
-    }
+    void CheckInvariants() { testing::CheckEditingInvariants(net); }
 
     std::vector<TPoint> Shape(const TLinkValues& link) {
         std::vector<TPoint> out;
@@ -372,6 +333,8 @@ TEST_F(NodeOps, PolygonsSharingOneVertexAreNotMerged) {
     // Handing a polygon to a node without one moves every vertex.
     TNode* empty = Node(30, 30);
     EXPECT_TRUE(MergePolygons(*g, *empty));
+    empty->UpdateRectangle(net.Hash);
+    g->UpdateRectangle(net.Hash);
     EXPECT_EQ(empty->MyPolygonList.Count(), 3);
     EXPECT_TRUE(g->MyPolygonList.IsEmpty());
     EXPECT_EQ(e->YourPolygonList[0], empty);
