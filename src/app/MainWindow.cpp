@@ -718,6 +718,7 @@ void TZanMainWindow::ShowHint() {
 void TZanMainWindow::NetworkEdited(TSketchPadWindow* window) {
     window->Network().Modified = true;
     Table_.SetAllowClose(window->Id, false);
+    UpdateCommandStates(); // "Undo Shape Remove" follows the window's undo record
     for (TWindowId id : Table_.SameBase(window->Id)) {
         TSketchPadWindow* view = WidgetOf(id);
         if (view != nullptr && view != window)

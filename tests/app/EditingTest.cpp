@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,6 +134,44 @@ TEST_F(Editing, DeletesANodeWithItsLinks) {
     EXPECT_EQ(w->Network().DeleteStack.back().node, b);
     w->viewport()->repaint();
     EXPECT_EQ(w->Picture().pixel(Pixel(200, 100)), qRgb(255, 255, 255));
+}
+
+TEST_F(Editing, AShapePointRemovedInOneViewIsForgottenByTheOthers) {
+    TNode* a = Plot(100, 100);
+    TNode* b = Plot(300, 100);
+    main.ChooseMode(sketchstates::linkplotmode);
+    Click(100, 100);
+    Click(300, 100);
+    // A shape point between A and B, placed with the cursor.
+    main.ChooseMode(sketchstates::linkshapeinsert);
+    Click(100, 100);
+    Click(300, 100);
+    Click(200, 160);
+    Click(200, 160, Qt::RightButton);
+    TLinkValues* link = FindLinkBetween(*a, *b);
+    ASSERT_NE(link, nullptr);
+    ASSERT_EQ(link->ShapePoints.size(), 1u);
+
+    // A view selects the shape point; the base removes it.
+    TSketchPadWindow* base = w;
+    TSketchPadWindow* view = main.NewView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    w = view;
+    Click(200, 160);
+    EXPECT_NE(view->Session.Selected(), nullptr);
+    main.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(base->parentWidget()));
+    w = base;
+    main.ChooseMode(sketchstates::linkshaperemove);
+    Click(200, 160);
+    EXPECT_TRUE(link->ShapePoints.empty());
+    EXPECT_EQ(view->Session.Selected(), nullptr);
+    view->viewport()->repaint(); // nothing of the freed point is drawn or touched
+    // Undo brings it back in place.
+    main.Command("mode.undoshaperemove")->trigger();
+    ASSERT_EQ(link->ShapePoints.size(), 1u);
+    EXPECT_EQ(link->ShapePoints[0]->x_cent, 200);
+    EXPECT_EQ(link->ShapePoints[0]->y_cent, 160);
 }
 
 TEST(EditingTheSample, EditsAreSavedAndOpenAgain) {
