@@ -203,6 +203,22 @@ void TEditSession::Highlight(const TWindowSettings& window, const TNetworkPoint*
         result.RepaintPoint(point->x_cent, point->y_cent, NodeSymbolReach(window));
 }
 
+void TEditSession::DropShapePicks(TWindowSettings& window, TEditResult& result) {
+    // The picked points lose their highlight.
+    Highlight(window, window.LastNode, result);
+    Highlight(window, window.LastSp, result);
+    Highlight(window, FirstSp_, result);
+    window.LastNode = nullptr;
+    window.LastSp = nullptr;
+    firstnode_ = nullptr;
+    secondnode_ = nullptr;
+    FirstSp_ = nullptr;
+    sp_ = nullptr;
+    firstlink_ = nullptr;
+    lastisshape_ = false;
+    shapeposition_ = 0;
+}
+
 void TEditSession::ClearPicks(TWindowSettings& window) {
     window.LastNode = nullptr;
     window.LastSp = nullptr;
@@ -615,13 +631,7 @@ void TEditSession::ShapeInsertClick(TNetwork& net, TWindowSettings& window, TCli
     TLinkValues* link = nullptr;
     const std::optional<std::int32_t> position = ShapeInsertPosition(pickedNode, pickedSp, n, s, link);
     if (!position || link == nullptr || !link->IsDrawnL) {
-        Highlight(window, window.LastNode, out.result);
-        Highlight(window, window.LastSp, out.result);
-        window.LastNode = nullptr;
-        window.LastSp = nullptr;
-        firstnode_ = nullptr;
-        FirstSp_ = nullptr;
-        lastisshape_ = false;
+        DropShapePicks(window, out.result);
         return;
     }
     // The pair: the first pick in firstnode/FirstSp, the second in secondnode/sp; the highlights show
@@ -751,18 +761,7 @@ void TEditSession::InsertShapeAtCursor(TNetwork& net, TWindowSettings& window, T
         ShapePointInsert(net, window, *link, *position, window.CurPosX, window.CurPosY, out.result);
         out.result.Repaint(GrowForLinks(link->LinkRect, window));
     }
-    Highlight(window, window.LastNode, out.result);
-    Highlight(window, window.LastSp, out.result);
-    Highlight(window, FirstSp_, out.result);
-    window.LastNode = nullptr;
-    window.LastSp = nullptr;
-    firstnode_ = nullptr;
-    secondnode_ = nullptr;
-    FirstSp_ = nullptr;
-    sp_ = nullptr;
-    firstlink_ = nullptr;
-    lastisshape_ = false;
-    shapeposition_ = 0;
+    DropShapePicks(window, out.result);
     mode_ = sketchstates::linkshapeinsert;
     out.result.changed = true;
     out.result.status = std::string(ModeStatusText(mode_));

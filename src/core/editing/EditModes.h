@@ -173,6 +173,8 @@ private:
 
     void KillDaisy(TNetwork& net, TWindowSettings& window, TEditResult& result);
     void ClearPicks(TWindowSettings& window);
+    // Ends the point pair of Link Shape Insert (after the insertion or an invalid second pick).
+    void DropShapePicks(TWindowSettings& window, TEditResult& result);
     void ValidatePicks(TWindowSettings& window);
 
     void SelectObject(TNetwork& net, TWindowSettings& window, std::int32_t x, std::int32_t y,
