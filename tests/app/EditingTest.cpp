@@ -54,6 +54,16 @@ protected:
         return NodeAt(x, y);
     }
 
+    // Two plotted nodes joined by a link drawn in Link Plot mode.
+    std::pair<TNode*, TNode*> PlotLinked(int ax, int ay, int bx, int by) {
+        TNode* a = Plot(ax, ay);
+        TNode* b = Plot(bx, by);
+        main.ChooseMode(sketchstates::linkplotmode);
+        Click(ax, ay);
+        Click(bx, by);
+        return {a, b};
+    }
+
     TZanMainWindow main;
     TSketchPadWindow* w = nullptr;
 };
@@ -90,11 +100,7 @@ TEST_F(Editing, PlotsNodesAndAChainOfLinks) {
 }
 
 TEST_F(Editing, MovesANodeWithItsLinks) {
-    TNode* a = Plot(100, 100);
-    TNode* b = Plot(300, 100);
-    main.ChooseMode(sketchstates::linkplotmode);
-    Click(100, 100);
-    Click(300, 100);
+    auto [a, b] = PlotLinked(100, 100, 300, 100);
     ASSERT_NE(FindLinkBetween(*a, *b), nullptr);
 
     main.ChooseMode(sketchstates::nodemovemode);
@@ -137,11 +143,7 @@ TEST_F(Editing, DeletesANodeWithItsLinks) {
 }
 
 TEST_F(Editing, AShapePointRemovedInOneViewIsForgottenByTheOthers) {
-    TNode* a = Plot(100, 100);
-    TNode* b = Plot(300, 100);
-    main.ChooseMode(sketchstates::linkplotmode);
-    Click(100, 100);
-    Click(300, 100);
+    auto [a, b] = PlotLinked(100, 100, 300, 100);
     // A shape point between A and B, placed with the cursor.
     main.ChooseMode(sketchstates::linkshapeinsert);
     Click(100, 100);
