@@ -208,27 +208,23 @@ void TEditSession::DropShapePicks(TWindowSettings& window, TEditResult& result) 
     Highlight(window, window.LastNode, result);
     Highlight(window, window.LastSp, result);
     Highlight(window, FirstSp_, result);
+    ClearPairPicks(window);
+}
+
+void TEditSession::ClearPairPicks(TWindowSettings& window) {
     window.LastNode = nullptr;
     window.LastSp = nullptr;
     firstnode_ = nullptr;
     secondnode_ = nullptr;
-    FirstSp_ = nullptr;
     sp_ = nullptr;
+    FirstSp_ = nullptr;
     firstlink_ = nullptr;
     lastisshape_ = false;
     shapeposition_ = 0;
 }
 
 void TEditSession::ClearPicks(TWindowSettings& window) {
-    window.LastNode = nullptr;
-    window.LastSp = nullptr;
-    firstnode_ = nullptr;
-    secondnode_ = nullptr;
-    sp_ = nullptr;
-    FirstSp_ = nullptr;
-    firstlink_ = nullptr;
-    lastisshape_ = false;
-    shapeposition_ = 0;
+    ClearPairPicks(window);
     splitLink_ = nullptr;
     splitDepth_ = 0;
     movingNode_ = nullptr;

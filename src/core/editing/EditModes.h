@@ -173,6 +173,8 @@ private:
 
     void KillDaisy(TNetwork& net, TWindowSettings& window, TEditResult& result);
     void ClearPicks(TWindowSettings& window);
+    // The picks of a one- or two-point operation (not the split and move steps).
+    void ClearPairPicks(TWindowSettings& window);
     // Ends the point pair of Link Shape Insert (after the insertion or an invalid second pick).
     void DropShapePicks(TWindowSettings& window, TEditResult& result);
     void ValidatePicks(TWindowSettings& window);
