@@ -308,7 +308,7 @@ TEditResult TEditSession::ChooseMode(TNetwork& net, TWindowSettings& window, ske
     TEditResult result;
     KillDaisy(net, window, result);
     mode_ = mode;
-    result.changed = true;
+    // Choosing a mode ends the picks of this window only; the network is not edited.
     result.status = IsPlotCursorMode(mode) ? CoordinatesText(window.CurPosX, window.CurPosY)
                                            : std::string(ModeStatusText(mode));
     return result;
@@ -469,12 +469,11 @@ void TEditSession::SelectObject(TNetwork& net, TWindowSettings& window, std::int
                                 TClickOutcome& out) {
     TShapePoint* s = nullptr;
     TNode* n = HitPoint(net, window, x, y, s);
-    const TNetworkPoint* old = Selected();
     secondnode_ = n;
     sp_ = n == nullptr ? s : nullptr;
     if (const TNetworkPoint* p = Selected())
         out.result.status = CoordinatesText(p->x_cent, p->y_cent);
-    out.result.changed = out.result.changed || old != Selected();
+    // A selection is this window's own and edits nothing; the window repaints the handles.
 }
 
 void TEditSession::LinkPlotClick(TNetwork& net, TWindowSettings& window, TClickOutcome& out) {
@@ -543,7 +542,7 @@ void TEditSession::TwoClickLinkPick(TNetwork& net, TWindowSettings& window, bool
         LinkDelete(net, window, *firstnode_, *link, out.result);
         break;
     case sketchstates::linkreversemode:
-        LinkDirection(net, *link, *firstnode_, out.result);
+        LinkDirection(net, window, *link, *firstnode_, out.result);
         break;
     case sketchstates::linksplitmode:
         LinkDelete(net, window, *firstnode_, *link, out.result);

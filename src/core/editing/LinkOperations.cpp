@@ -50,19 +50,18 @@ void RefreshPolygonsOf(THashTable& table, const TNetworkPoint& point, TEditResul
     }
 }
 
-// The removal undo record refers to the link by its shape point indices and to polygons by vertex
-// indices: once either changes, the record is dropped.
-void ForgetShapeUndoFor(TWindowSettings& window, const TLinkValues* link) {
-    if (link != nullptr && window.shapepointhold.TheLink == link)
-        window.shapepointhold = TShapePointUndo{};
+bool RecordRefersTo(const TShapePointUndo& record, const TLinkValues* link) {
+    return record.TheLink != nullptr && record.TheLink == link;
 }
-void ForgetShapeUndoForPolygon(TWindowSettings& window, const TNode* owner) {
-    for (const auto& entry : window.shapepointhold.polygons) {
-        if (entry.first == owner) {
-            window.shapepointhold = TShapePointUndo{};
-            return;
-        }
-    }
+bool RecordRefersTo(const TShapePointUndo& record, const TNode* owner) {
+    return record.TheLink != nullptr &&
+           std::any_of(record.polygons.begin(), record.polygons.end(),
+                       [owner](const auto& entry) { return entry.first == owner; });
+}
+
+template <class T> void AddOnce(std::vector<const T*>& list, const T* item) {
+    if (std::find(list.begin(), list.end(), item) == list.end())
+        list.push_back(item);
 }
 
 // Values sized to the type's attribute count, the first ones copied from `values`; strings copied
@@ -242,14 +241,18 @@ void LinkDelete(TNetwork& net, TWindowSettings& window, TNode& firstPicked, TLin
     }
     link.IsNodeDelete = false;
     net.DeleteStack.push_back(TDeletedItem{&firstPicked, &link, false});
-    ForgetShapeUndoFor(window, &link);
+    NoteShapeChange(window, result, link);
     RepaintNode(result, window, *link.AEnd);
     RepaintNode(result, window, *link.BEnd);
 }
 
-void LinkDirection(TNetwork& net, TLinkValues& link, TNode& newA, TEditResult& result) {
+void LinkDirection(TNetwork& net, TWindowSettings& window, TLinkValues& link, TNode& newA,
+                   TEditResult& result) {
     if (link.AEnd == &newA || link.BEnd != &newA)
         return; // already leaving newA, or newA is not an end of the link
+    // Shape point indices count from the A end: a record of a removal would put the point back
+    // at the wrong end.
+    NoteShapeChange(window, result, link);
     net.Modified = true;
     result.changed = true;
     TNode* oldA = link.AEnd;
@@ -261,16 +264,7 @@ void LinkDirection(TNetwork& net, TLinkValues& link, TNode& newA, TEditResult& r
         cell->updatelinkrectangle();
     link.RecomputeRectangle(net.Hash);
     NoteLinkExtent(net.Hash, link);
-    result.Repaint(link.LinkRect, 8);
-}
-
-void LinkDirection(TNetwork& net, TWindowSettings& window, TLinkValues& link, TNode& newA,
-                   TEditResult& result) {
-    if (link.BEnd == &newA && link.AEnd != &newA)
-        ForgetShapeUndoFor(window, &link);
-    LinkDirection(net, link, newA, result);
-    if (result.changed)
-        RepaintLink(result, window, link);
+    RepaintLink(result, window, link);
 }
 
 void LinkSplitFinish(TNetwork& net, TWindowSettings& window, TLinkValues& deleted, TNode& firstnode,
@@ -313,9 +307,8 @@ bool LinkSplice(TNetwork& net, TWindowSettings& window, TNode& n, TEditResult& r
     TLinkValues downCopy;
     CopyRecord(net, upCopy, *up);
     CopyRecord(net, downCopy, *down);
-    ForgetShapeUndoFor(window, up);
-    ForgetShapeUndoFor(window, down);
 
+    // Deleting N stops drawing both links, which drops removal records that refer to them.
     DoNodeDelete(net, window, n, true, result);
     TLinkPlotOutcome outcome = TLinkPlotOutcome::refused;
     TLinkValues* made = LinkPlot(net, window, *u, *d, outcome, result);
@@ -431,6 +424,8 @@ TShapePoint* ShapePointInsert(TNetwork& net, TWindowSettings& window, TLinkValue
         return nullptr;
     NoteLinkExtent(net.Hash, link);
     RepaintLink(result, window, link);
+    NoteShapeChange(window, result, link);
+    // An insertion ends the removal that could be undone, whichever link it was in.
     window.shapepointhold = TShapePointUndo{};
     net.Modified = true;
     result.changed = true;
@@ -451,6 +446,7 @@ bool ShapePointRemove(TNetwork& net, TWindowSettings& window, TShapePoint& s, TE
     record.x = s.x_cent;
     record.y = s.y_cent;
     link->ShapePoints.erase(static_cast<std::uint32_t>(index));
+    NoteShapeChange(window, result, *link);
     for (TNode* owner : s.YourPolygonList) {
         const std::int32_t at = owner->MyPolygonList.IndexOf(&s);
         if (at < 0)
@@ -459,8 +455,10 @@ bool ShapePointRemove(TNetwork& net, TWindowSettings& window, TShapePoint& s, TE
         result.Repaint(owner->PolygonRectangle, 3);
         owner->MyPolygonList.Delete(at);
         owner->UpdateRectangle(net.Hash);
+        NoteShapeChange(window, result, *owner);
     }
     link->RecomputeRectangle(net.Hash);
+    // The new record replaces whatever the notes above dropped.
     window.shapepointhold = std::move(record);
     s.MyLink = nullptr;
     FreeShapePoint(net, window, &s);
@@ -473,19 +471,24 @@ bool UndoShapeRemove(TNetwork& net, TWindowSettings& window, TEditResult& result
     TShapePointUndo record = std::move(window.shapepointhold);
     window.shapepointhold = TShapePointUndo{};
     TLinkValues* link = record.TheLink;
-    if (link == nullptr || !link->IsDrawnL)
+    if (link == nullptr || !link->IsDrawnL || link->AEnd == nullptr || link->BEnd == nullptr)
         return false;
     RepaintLink(result, window, *link);
+    // The indices are kept within the lists as they are now, whatever happened to them.
     const auto at = std::clamp<std::int64_t>(record.ThePosition, 0, link->ShapePoints.size());
     TShapePoint* sp = net.Hash.InsertShapePoint(record.x, record.y, *link, static_cast<std::int32_t>(at));
     if (sp == nullptr)
         return false;
+    NoteShapeChange(window, result, *link);
     for (const auto& [owner, index] : record.polygons) {
+        if (owner == nullptr || sp->YourPolygonList.IndexOf(owner) >= 0)
+            continue;
         const std::int32_t where = std::clamp(index, 0, owner->MyPolygonList.Count());
         owner->MyPolygonList.Insert(where, sp);
         sp->YourPolygonList.Add(owner);
         owner->UpdateRectangle(net.Hash);
         result.Repaint(owner->PolygonRectangle, 3);
+        NoteShapeChange(window, result, *owner);
     }
     NoteLinkExtent(net.Hash, *link);
     RepaintLink(result, window, *link);
@@ -494,6 +497,29 @@ bool UndoShapeRemove(TNetwork& net, TWindowSettings& window, TEditResult& result
     net.Modified = true;
     result.changed = true;
     return true;
+}
+
+void NoteShapeChange(TWindowSettings& window, TEditResult& result, const TLinkValues& link) {
+    AddOnce(result.reshapedLinks, &link);
+    if (RecordRefersTo(window.shapepointhold, &link))
+        window.shapepointhold = TShapePointUndo{};
+}
+
+void NoteShapeChange(TWindowSettings& window, TEditResult& result, const TNode& polygonOwner) {
+    AddOnce(result.reshapedPolygons, &polygonOwner);
+    if (RecordRefersTo(window.shapepointhold, &polygonOwner))
+        window.shapepointhold = TShapePointUndo{};
+}
+
+bool ForgetStaleShapeUndo(TWindowSettings& window, const TEditResult& result) {
+    const TShapePointUndo& record = window.shapepointhold;
+    const bool stale = std::any_of(result.reshapedLinks.begin(), result.reshapedLinks.end(),
+                                   [&](const TLinkValues* link) { return RecordRefersTo(record, link); }) ||
+                       std::any_of(result.reshapedPolygons.begin(), result.reshapedPolygons.end(),
+                                   [&](const TNode* owner) { return RecordRefersTo(record, owner); });
+    if (stale)
+        window.shapepointhold = TShapePointUndo{};
+    return stale;
 }
 
 std::optional<TPoint> SegmentCrossing(TPoint p1, TPoint p2, TPoint q1, TPoint q2) {
@@ -609,11 +635,12 @@ bool LinkIntersectAction(TNetwork& net, TWindowSettings& window, TLinkValues& a,
     }
     for (TLinkValues* l : candidates)
         FindCrossings(net, a, *l, pairs);
-    if (!pairs.empty()) {
-        // Shape points went into these links: their shape point indices changed.
-        ForgetShapeUndoFor(window, &a);
-        for (TLinkValues* l : candidates)
-            ForgetShapeUndoFor(window, l);
+    // Crossings put shape points into both links of their pair.
+    for (const TCrossingPair& pair : pairs) {
+        for (const TShapePoint* sp : {pair.onA, pair.onOther}) {
+            if (sp->MyLink != nullptr)
+                NoteShapeChange(window, result, *sp->MyLink);
+        }
     }
 
     // One node per position: every shape point there (of `a` and of the links it meets) gives way to it.
@@ -653,7 +680,7 @@ bool LinkIntersectAction(TNetwork& net, TWindowSettings& window, TLinkValues& a,
             if (index < 0)
                 continue;
             arect.Include(m->LinkRect);
-            ForgetShapeUndoFor(window, m);
+            NoteShapeChange(window, result, *m);
             // The link is retired: hidden, not on the undelete stack and not coming back with its nodes.
             m->IsDrawnL = false;
             m->IsNodeDelete = false;
@@ -689,7 +716,7 @@ bool LinkIntersectAction(TNetwork& net, TWindowSettings& window, TLinkValues& a,
             arect.Include(second->LinkRect);
             // The node takes the shape point's place in its polygons.
             for (TNode* owner : s->YourPolygonList) {
-                ForgetShapeUndoForPolygon(window, owner);
+                NoteShapeChange(window, result, *owner);
                 const std::int32_t at = owner->MyPolygonList.IndexOf(s);
                 std::int32_t already = 0;
                 if (at >= 0) {

@@ -35,9 +35,6 @@ void LinkDelete(TNetwork& net, TWindowSettings& window, TNode& firstPicked, TLin
                 TEditResult& result);
 
 // Makes `newA` the A end of the link (reversing the shape points when the direction changes).
-void LinkDirection(TNetwork& net, TLinkValues& link, TNode& newA, TEditResult& result);
-// The same, also dropping the window's shape point removal undo for the link when its shape point
-// order changes.
 void LinkDirection(TNetwork& net, TWindowSettings& window, TLinkValues& link, TNode& newA,
                    TEditResult& result);
 
@@ -72,6 +69,19 @@ TShapePoint* ShapePointInsert(TNetwork& net, TWindowSettings& window, TLinkValue
 bool ShapePointRemove(TNetwork& net, TWindowSettings& window, TShapePoint& s, TEditResult& result);
 // Undoes the last removal; false when there is nothing to undo.
 bool UndoShapeRemove(TNetwork& net, TWindowSettings& window, TEditResult& result);
+
+// The removal undo record puts a point back by its index in the link's shape point list and in
+// each polygon's vertex list, so it only holds while those lists stay as they were and the link
+// stays drawn. Every operation that changes a link's shape point list, stops drawing a link, or
+// changes a polygon's vertex list reports it here: the change is noted in `result`, and `window`'s
+// record is dropped when it refers to that link or polygon.
+void NoteShapeChange(TWindowSettings& window, TEditResult& result, const TLinkValues& link);
+void NoteShapeChange(TWindowSettings& window, TEditResult& result, const TNode& polygonOwner);
+// Drops `window`'s removal undo record when `result` notes a change of its link or of one of its
+// polygons; returns whether it did. The window an operation ran in has already dropped its own
+// record; the application calls this for every other view of the same network with the result of
+// each operation, so that no view keeps a record gone stale.
+bool ForgetStaleShapeUndo(TWindowSettings& window, const TEditResult& result);
 
 // Makes nodes at every intersection of link `a` with other drawn links. Returns whether any node
 // was made.

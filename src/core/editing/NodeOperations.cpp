@@ -98,25 +98,6 @@ bool CellCanTake(const THashTable& table, std::int32_t x, std::int32_t y) {
     return table.Count() < kCellLimit;
 }
 
-// The shape point removal that can be undone refers to a link's list by index: it goes stale when
-// that list changes.
-void ForgetShapeUndo(TWindowSettings& window, const TLinkValues* link) {
-    if (window.shapepointhold.TheLink != nullptr && window.shapepointhold.TheLink == link)
-        window.shapepointhold = TShapePointUndo{};
-}
-// ... and when one of the polygons it would put the point back into changes.
-void ForgetShapeUndoForPolygons(TWindowSettings& window, const TNetworkPoint& vertex) {
-    for (const auto& [owner, index] : window.shapepointhold.polygons) {
-        (void)index;
-        std::int32_t where = 0;
-        if (owner == &vertex || vertex.YourPolygonList.IndexOf(owner) >= 0 ||
-            (owner != nullptr && owner->MyPolygonList.IsInList(&vertex, where))) {
-            window.shapepointhold = TShapePointUndo{};
-            return;
-        }
-    }
-}
-
 // Deletion shared by DoNodeDelete and DeleteNode: the node and its drawn links are hidden (the
 // links come back with the node), the polygons it is a vertex of lose it, and the deletion is
 // recorded for undelete. Repaints only when `window` and `result` are given.
@@ -136,8 +117,8 @@ void HideNode(TNetwork& net, TNode& node, bool spliceMode, TWindowSettings* wind
         link.IsNodeDelete = true;
         if (spliceMode)
             link.LType = 0;
-        if (window != nullptr)
-            ForgetShapeUndo(*window, &link);
+        if (window != nullptr && result != nullptr)
+            NoteShapeChange(*window, *result, link);
     }
     if (window != nullptr && result != nullptr && node.MyPolygonList.Count() > 1) {
         if (window->PolygonSearchNode == &node) {
@@ -171,8 +152,12 @@ bool MergeIntoNode(TNetwork& net, TWindowSettings& window, TNode& m, TNode& n, T
     for (TLink* half : m.LinkList) {
         TNode* other = half->OppEndNode;
         TLinkValues& link = *half->LinkData;
-        TLink* existing = nullptr;
-        if (other == &n || n.LinkList.FindLink(other, existing))
+        // A drawn link stays with M (and goes with it) only when a drawn link already joins its
+        // other end to N; a deleted one also when N has a deleted link there, so that N never gets
+        // two links to one node. Retired links are never brought back and stay where they are.
+        const TLinkValues* existing = FindLinkBetween(n, *other);
+        const bool joined = existing != nullptr && (existing->IsDrawnL || !link.IsDrawnL);
+        if (other == &n || link.Retired || joined)
             continue;
         RepaintLink(&result, &window, link);
         for (TLink* otherHalf : other->LinkList) {
@@ -202,14 +187,19 @@ bool MergeIntoNode(TNetwork& net, TWindowSettings& window, TNode& m, TNode& n, T
         // N does not become a vertex of its own polygon.
         ReplaceVertex(*owner, m, owner == &n ? nullptr : &n);
         UpdatePolygon(table, *owner, &result);
-        ForgetShapeUndoForPolygons(window, m);
+        NoteShapeChange(window, result, *owner);
     }
     m.YourPolygonList.Clear();
 
     if (!m.MyPolygonList.IsEmpty()) {
         result.Repaint(m.PolygonRectangle, kPolygonBuffer);
-        if (!MergePolygons(m, n))
+        if (MergePolygons(m, n)) {
+            // Both vertex lists were rebuilt.
+            NoteShapeChange(window, result, m);
+            NoteShapeChange(window, result, n);
+        } else {
             result.status = "Polygon not merged";
+        }
         m.UpdateRectangleOnly();
         UpdatePolygon(table, n, &result);
     }
@@ -236,11 +226,10 @@ bool MergeIntoShapePoint(TNetwork& net, TWindowSettings& window, TNode& m, TShap
     for (TNode* owner : owners) {
         ReplaceVertex(*owner, m, &sp);
         UpdatePolygon(net.Hash, *owner, &result);
-        ForgetShapeUndoForPolygons(window, m);
+        NoteShapeChange(window, result, *owner);
     }
     m.YourPolygonList.Clear();
-    DeleteNode(net, m);
-    RepaintNode(&result, &window, m);
+    HideNode(net, m, false, &window, &result);
     window.LastNode = nullptr;
     result.changed = true;
     return true;
@@ -596,9 +585,10 @@ bool NodeToShapePoint(TNetwork& net, TWindowSettings& window, TNode& n, TEditRes
     net.Modified = true;
     RepaintLink(&result, &window, *up);
     RepaintLink(&result, &window, *down);
-    ForgetShapeUndo(window, up);
-    ForgetShapeUndo(window, down);
-    ForgetShapeUndo(window, made);
+    // The shape points of both links move into the new one.
+    NoteShapeChange(window, result, *up);
+    NoteShapeChange(window, result, *down);
+    NoteShapeChange(window, result, *made);
     // The upstream bends, then one at N's position, then the downstream bends.
     for (TShapePoint* sp : up->ShapePoints) {
         sp->MyLink = made;
@@ -618,14 +608,13 @@ bool NodeToShapePoint(TNetwork& net, TWindowSettings& window, TNode& n, TEditRes
         const std::vector<TNode*> owners(n.YourPolygonList.begin(), n.YourPolygonList.end());
         for (TNode* owner : owners) {
             ReplaceVertex(*owner, n, s);
-            ForgetShapeUndoForPolygons(window, n);
+            NoteShapeChange(window, result, *owner);
         }
         n.YourPolygonList.Clear();
         UpdatePolygonsOf(table, *s, &result);
     }
 
-    DeleteNode(net, n);
-    RepaintNode(&result, &window, n);
+    HideNode(net, n, false, &window, &result);
     const int upType = up->LType;
     const int downType = down->LType;
     up->LType = 0;
@@ -656,9 +645,9 @@ TNode* ShapePointToNode(TNetwork& net, TWindowSettings& window, TShapePoint& s, 
     TNode& a = *l->AEnd;
     TNode& b = *l->BEnd;
 
+    // Deleting L drops a removal record that refers to it.
     LinkDelete(net, window, a, *l, result);
     s.IsDrawnN = false;
-    ForgetShapeUndo(window, l);
 
     TLink* l1 = nullptr;
     TLink* l2 = nullptr;
@@ -689,7 +678,7 @@ TNode* ShapePointToNode(TNetwork& net, TWindowSettings& window, TShapePoint& s, 
 
     const std::vector<TNode*> owners(s.YourPolygonList.begin(), s.YourPolygonList.end());
     for (TNode* owner : owners) {
-        ForgetShapeUndoForPolygons(window, s);
+        NoteShapeChange(window, result, *owner);
         ReplaceVertex(*owner, s, node);
         UpdatePolygon(table, *owner, &result);
     }

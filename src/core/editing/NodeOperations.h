@@ -33,7 +33,9 @@ TNode* NodePlotAction(TNetwork& net, TWindowSettings& window, std::int32_t x, st
 // Deletes a node with its drawn links (they come back with it) and records it on the undelete stack.
 // With `spliceMode` the deleted links' types become 0.
 void DoNodeDelete(TNetwork& net, TWindowSettings& window, TNode& node, bool spliceMode, TEditResult& result);
-// The same record-keeping without repainting.
+// The same record-keeping without a window: nothing is repainted and no window's shape point
+// removal undo is told that the node's links stopped being drawn (UndoShapeRemove still refuses a
+// link that is not drawn).
 void DeleteNode(TNetwork& net, TNode& node);
 
 // Moves a node or shape point to (x, y): re-files it in the hash table, widens the extents, updates

@@ -271,14 +271,30 @@ bool AdjustExtents(TWindowSettings& w, std::int32_t x, std::int32_t y) {
 }
 
 void Trim(TWindowSettings& w, const THashTable& hash) {
-    w.XMin = w.YMin = kPlaneLimit;
-    w.XMax = w.YMax = -kPlaneLimit;
-    hash.ForEachPoint([&w](const TNetworkPoint& p) {
-        w.XMin = std::min(w.XMin, p.x_cent);
-        w.XMax = std::max(w.XMax, p.x_cent);
-        w.YMin = std::min(w.YMin, p.y_cent);
-        w.YMax = std::max(w.YMax, p.y_cent);
+    std::int32_t xmin = kPlaneLimit, ymin = kPlaneLimit;
+    std::int32_t xmax = -kPlaneLimit, ymax = -kPlaneLimit;
+    bool any = false;
+    hash.ForEachPoint([&](const TNetworkPoint& p) {
+        any = true;
+        xmin = std::min(xmin, p.x_cent);
+        xmax = std::max(xmax, p.x_cent);
+        ymin = std::min(ymin, p.y_cent);
+        ymax = std::max(ymax, p.y_cent);
     });
+    if (any) {
+        w.XMin = xmin;
+        w.YMin = ymin;
+        w.XMax = xmax;
+        w.YMax = ymax;
+    } else {
+        // Inverted extents would map every click to the plane's far corner, and the next node
+        // would be plotted there: a network without points gets the pad of a new network.
+        const TWindowSettings fresh;
+        w.XMin = fresh.XMin;
+        w.YMin = fresh.YMin;
+        w.XMax = fresh.XMax;
+        w.YMax = fresh.YMax;
+    }
     w.XScroll = ClampToInt32(I64{kPadMargin} - w.XMin);
     w.YScroll = ClampToInt32(I64{kPadMargin} - w.YMin);
     SetScrollRange(w);

@@ -132,9 +132,9 @@ std::optional<std::string> ZoomOutKey(TWindowSettings& w);
 // window must be repainted.
 bool AdjustExtents(TWindowSettings& w, std::int32_t x, std::int32_t y);
 
-// Shrinks the extents to every point of the network, nodes and shape points, drawn or deleted. With
-// no points the extents are left inverted (512000 / -512000) and the ranges are 0. Both scroll
-// positions go to 0. The caller repaints the whole window.
+// Shrinks the extents to every point of the network, nodes and shape points, drawn or deleted. A
+// network without points gets a new network's extents, so that clicks and new nodes keep their
+// places. Both scroll positions go to 0. The caller repaints the whole window.
 void Trim(TWindowSettings& w, const THashTable& hash);
 
 // Room buttons: 80 plane units of room on one side, never past the plane's edge. Each returns true

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../model/NetworkFixture.h"
@@ -542,6 +544,128 @@ TEST_F(EditModes, ShapeOpenAsksForTheLinkOrTheGeography) {
     EXPECT_EQ(right.link, ab);
     EXPECT_EQ(Click(0, 0).request, TClickRequest::none) << "a node is no shape point";
 }
+
+// ---- undoing a shape point removal after other operations ----
+
+// One operation of the table below: a mode and the clicks that carry it out.
+struct TShapeUndoCase {
+    const char* name;
+    sketchstates mode;
+    std::vector<TClick> clicks;
+    bool restores; // the operation leaves the link's shape points and the polygon as they were
+};
+void PrintTo(const TShapeUndoCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// A link a -> b with three shape points whose first one is also the last vertex of a polygon; the
+// polygon shares an edge with a second polygon; b has a second, leaving link; and another link
+// crosses a -> b. A view removes the first shape point, then it or another view of the network
+// carries out one operation; Undo Shape Remove puts the point back only when neither the link's
+// shape points nor the polygon changed, and never leaves the network broken.
+class ShapeUndoAfter : public EditModes,
+                       public ::testing::WithParamInterface<std::tuple<TShapeUndoCase, bool>> {
+protected:
+    void SetUp() override {
+        TNode* a = Node(0, 0);
+        TNode* b = Node(400, 0);
+        TNode* c = Node(800, 0);
+        ab = Link(a, b, {{100, 60}, {200, 80}, {300, 60}});
+        Link(b, c);
+        Link(Node(250, -100), Node(250, 200)); // crosses a -> b at (250, 70)
+        TNode* p2 = Node(600, 300);
+        TNode* p3 = Node(600, 400);
+        owner = Node(550, 350);
+        Polygon(owner, {Node(500, 300), p2, p3, Node(500, 400), ab->ShapePoints[0]});
+        Polygon(Node(650, 350), {p2, Node(700, 300), Node(700, 400), p3});
+        other = window;
+    }
+
+    static std::vector<TPoint> Positions(const TLinkValues& link) {
+        std::vector<TPoint> out;
+        for (const TShapePoint* sp : link.ShapePoints)
+            out.push_back(sp->Position());
+        return out;
+    }
+    static std::vector<TPoint> Positions(const TNode& polygonOwner) {
+        std::vector<TPoint> out;
+        for (const TNetworkPoint* v : polygonOwner.MyPolygonList)
+            out.push_back(v->Position());
+        return out;
+    }
+
+    // A click in the other view, followed by what the application does for this view with its
+    // outcome.
+    void OtherClick(const TClick& c) {
+        const TClickOutcome out = otherSession.Click(net, other, c.x, c.y, c.right);
+        ForgetStaleShapeUndo(window, out.result);
+        if (out.shapePointsFreed)
+            session.ForgetShapePoints(window);
+        for (const TNetworkPoint* p : out.freed)
+            session.Forget(window, p);
+    }
+
+    TLinkValues* ab = nullptr;
+    TNode* owner = nullptr;
+    TWindowSettings other;
+    TEditSession otherSession;
+};
+
+TEST_P(ShapeUndoAfter, RestoresOnlyWhatIsUnchanged) {
+    const auto& [c, inOtherView] = GetParam();
+    const std::vector<TPoint> shape = Positions(*ab);
+    const std::vector<TPoint> polygon = Positions(*owner);
+    Choose(sketchstates::linkshaperemove);
+    Click(100, 60);
+    ASSERT_EQ(ab->ShapePoints.size(), 2u);
+    ASSERT_EQ(owner->MyPolygonList.Count(), 4);
+
+    if (inOtherView) {
+        otherSession.ChooseMode(net, other, c.mode);
+        for (const TClick& click : c.clicks)
+            OtherClick(click);
+    } else {
+        Choose(c.mode);
+        Clicks(c.clicks);
+    }
+    CheckInvariants();
+
+    const std::vector<TPoint> shapeBefore = Positions(*ab);
+    const std::vector<TPoint> polygonBefore = Positions(*owner);
+    TEditResult result;
+    EXPECT_EQ(UndoShapeRemove(net, window, result), c.restores);
+    if (c.restores) {
+        EXPECT_EQ(Positions(*ab), shape);
+        EXPECT_EQ(Positions(*owner), polygon);
+    } else {
+        EXPECT_EQ(Positions(*ab), shapeBefore) << "a stale record changed the link";
+        EXPECT_EQ(Positions(*owner), polygonBefore) << "a stale record changed the polygon";
+    }
+    CheckInvariants();
+}
+
+const TShapeUndoCase kShapeUndoCases[] = {
+    {"LinkDirection", sketchstates::linkreversemode, {{400, 0}, {0, 0}}, false},
+    {"LinkDirectionUnchanged", sketchstates::linkreversemode, {{0, 0}, {400, 0}}, true},
+    {"NodeMergeRebuildingThePolygon", sketchstates::nodemerge, {{650, 350}, {550, 350}}, false},
+    {"NodeMergeOfAVertex", sketchstates::nodemerge, {{500, 300}, {500, 400}}, false},
+    {"ShapePointToNode", sketchstates::shapetonode, {{200, 80}}, false},
+    {"NodeToShapePoint", sketchstates::nodetoshape, {{400, 0}}, false},
+    {"LinkSplice", sketchstates::linkfusemode, {{400, 0}}, false},
+    {"LinkDelete", sketchstates::linkdeletemode, {{0, 0}, {400, 0}}, false},
+    {"NodeDelete", sketchstates::nodedeletemode, {{0, 0}}, false},
+    {"LinkSplit", sketchstates::linksplitmode, {{0, 0}, {400, 0}, {200, 200}, {0, 0, true}}, false},
+    {"LinkIntersect", sketchstates::linkintersect, {{0, 0}, {400, 0}}, false},
+    {"ShapePointInsert", sketchstates::linkshapeinsert, {{0, 0}, {200, 80}, {50, -50}, {0, 0, true}}, false},
+    {"NodePlotElsewhere", sketchstates::nodeplotmode, {{900, 900}, {0, 0, true}}, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ShapeUndoAfter,
+                         ::testing::Combine(::testing::ValuesIn(kShapeUndoCases), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "InAnotherView" : "InTheSameView");
+                         });
 
 // ---- merge ----
 

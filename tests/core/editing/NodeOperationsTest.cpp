@@ -259,6 +259,55 @@ TEST_F(NodeOps, MergingDropsTheJoiningLinkAndLinksDuplicatingThoseOfTheTarget) {
     CheckInvariants();
 }
 
+TEST_F(NodeOps, MergingLooksOnlyAtDrawnLinksOfTheTargetForJoins) {
+    enum class TLinkState { drawn, deleted, retired };
+    struct Case {
+        TLinkState nToX; // N's link to X before the merge
+        TLinkState mToX; // M's link to X
+        bool moves;      // M's link goes over to N
+        int drawnXN;     // drawn links between X and N afterwards
+    };
+    const Case cases[] = {
+        {TLinkState::deleted, TLinkState::drawn, true, 1},
+        {TLinkState::retired, TLinkState::drawn, true, 1},
+        {TLinkState::retired, TLinkState::deleted, true, 0},
+        // N keeps a single link to X: a deleted link goes with M when N has one there too.
+        {TLinkState::deleted, TLinkState::deleted, false, 0},
+        {TLinkState::drawn, TLinkState::drawn, false, 1},
+    };
+    auto make = [&](TNode* from, TNode* to, TLinkState state) {
+        TLinkValues* link = Link(from, to);
+        if (state == TLinkState::deleted) {
+            LinkDelete(net, window, *from, *link, result);
+        } else if (state == TLinkState::retired) {
+            // As Link Intersect leaves the links it replaces.
+            link->IsDrawnL = false;
+            link->IsNodeDelete = false;
+            link->Retired = true;
+        }
+        return link;
+    };
+    std::int32_t y = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        TNode* m = Node(0, y);
+        TNode* n = Node(100, y);
+        TNode* x = Node(50, y + 100);
+        y += 1000;
+        make(n, x, c.nToX);
+        TLinkValues* mx = make(x, m, c.mToX);
+        const bool wasDrawn = mx->IsDrawnL;
+        ASSERT_TRUE(NodeMerge(net, window, *m, n, nullptr, result));
+        EXPECT_EQ(mx->BEnd == n, c.moves);
+        EXPECT_EQ(mx->IsDrawnL, wasDrawn && c.moves) << "a moved link stays as it was; one left goes with M";
+        int drawnXN = 0;
+        for (const TLink* half : x->LinkList)
+            drawnXN += half->OppEndNode == n && half->LinkData->IsDrawnL ? 1 : 0;
+        EXPECT_EQ(drawnXN, c.drawnXN);
+        CheckInvariants();
+    }
+}
+
 TEST_F(NodeOps, MergingIntoANodeAlreadyInThePolygonRemovesTheMergedVertex) {
     TNode* m = Node(0, 0);
     TNode* n = Node(100, 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/model/NetworkFixture.h"
+#include "editing/NodeOperations.h"
 #include "geometry/Viewport.h"
 
 namespace zan {
@@ -449,22 +450,40 @@ TEST_F(ViewportTrim, TakesEveryPointDrawnOrDeleted) {
     EXPECT_EQ(window.horzbarpos, 0);
 }
 
-TEST_F(ViewportTrim, EmptyNetworkLeavesInvertedExtents) {
-    window.HorzPosition = window.VertPosition = 50;
-    Trim(window, net.Hash);
-    EXPECT_EQ((TRect{window.XMin, window.YMin, window.XMax, window.YMax}),
-              (TRect{512000, 512000, -512000, -512000}));
-    EXPECT_EQ(window.HorzRange, 0);
-    EXPECT_EQ(window.VertRange, 0);
-    EXPECT_EQ(window.HorzPosition, 0);
-    EXPECT_EQ(window.VertPosition, 0);
-    // The next plotted node sets both bounds of each axis.
-    EXPECT_TRUE(AdjustExtents(window, 30, -40));
-    EXPECT_EQ((TRect{window.XMin, window.YMin, window.XMax, window.YMax}), (TRect{30, -40, 30, -40}));
-    EXPECT_EQ(window.XScroll, -20);
-    EXPECT_EQ(window.YScroll, 50);
-    EXPECT_EQ(window.HorzRange, 20);
-    EXPECT_EQ(window.VertRange, 20);
+TEST_F(ViewportTrim, EmptyNetworkKeepsTheNewNetworkPadAndPlotsWhereTheCursorIs) {
+    struct Case {
+        std::int32_t zoom;
+        TPoint click; // client pixel of the click that places the plot cursor
+    };
+    const TWindowSettings fresh;
+    for (const Case c : {Case{k1to1, {100, 60}}, Case{k2to1, {250, 130}}, Case{k1to3, {30, 45}}}) {
+        SCOPED_TRACE(c.zoom);
+        TNetwork empty;
+        TWindowSettings w;
+        w.ZoomState = c.zoom;
+        w.XMin = w.YMin = -300;
+        w.XMax = w.YMax = 700;
+        w.HorzPosition = w.VertPosition = 50;
+        Trim(w, empty.Hash);
+        EXPECT_EQ((TRect{w.XMin, w.YMin, w.XMax, w.YMax}),
+                  (TRect{fresh.XMin, fresh.YMin, fresh.XMax, fresh.YMax}));
+        EXPECT_EQ(w.XScroll, fresh.XScroll);
+        EXPECT_EQ(w.YScroll, fresh.YScroll);
+        EXPECT_EQ(w.HorzPosition, 0);
+        EXPECT_EQ(w.VertPosition, 0);
+
+        // The click places the cursor; the node plotted there is drawn under the click.
+        const TPoint cursor = PixelToPlane(w, c.click.x, c.click.y);
+        SetCursorPosition(w, cursor.x, cursor.y);
+        TEditResult result;
+        TNode* n = NodePlotAction(empty, w, w.CurPosX, w.CurPosY, result);
+        ASSERT_NE(n, nullptr);
+        EXPECT_TRUE(n->IsAt(cursor.x, cursor.y));
+        const std::optional<TRect> pixels = RefreshRectangle(w, TRect::At(n->x_cent, n->y_cent), 0);
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(pixels->left, c.click.x);
+        EXPECT_EQ(pixels->top, c.click.y);
+    }
 }
 
 TEST(Viewport, SnapPlotCursor) {
