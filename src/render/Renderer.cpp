@@ -41,6 +41,41 @@ bool IsHighlight(int colorIndex) {
            colorIndex == kPickColor;
 }
 
+// How far a node's symbol may reach from its point, in logical units. A plain symbol reaches the
+// node extent, or 10 for the circles of the circle, dot and pie styles. No symbol is larger than
+// NodeWorstSize (the largest radius, half-size or bitmap side the window's styles and widths give)
+// plus the outline's pen: 1, or for the circle style a pen of an eighth of the radius plus 1.
+// Culling by less would leave the part of a large symbol that reaches into a partial repaint
+// undrawn whenever its point lies outside.
+std::int64_t NodeSymbolReach(const TWindowSettings& w) {
+    const TGlobalShape gs = w.wd.GlobalShape;
+    const bool circles =
+        gs == TGlobalShape::circle || gs == TGlobalShape::dot || gs == TGlobalShape::piegraph;
+    const std::int64_t plain = circles ? 10 : w.NodeExtent;
+    const std::int64_t worst = std::max<std::int64_t>(w.NodeWorstSize, w.NodeExtent);
+    const std::int64_t pen = gs == TGlobalShape::circle ? worst / 16 + 2 : 1;
+    return std::max(plain, worst + pen);
+}
+
+// How far a link's drawing may reach beyond its rectangle (which holds A, B and the shape points),
+// in logical units. The crosses on its shape points reach the node extent. A link of width w draws
+// two bands up to w + 1 off its centre line, or an arrow head whose back corners lie up to
+// (w + 3) x 1.42 away on each axis, outlined with a pen of width w; 2w + 6 covers them all. The
+// widest link is LinkWorstSize, and at least 10: widths up to 10 are not counted there.
+std::int64_t LinkSymbolReach(const TWindowSettings& w) {
+    const std::int64_t widest = std::max<std::int64_t>(w.LinkWorstSize, 10);
+    return std::max<std::int64_t>(std::int64_t{w.NodeExtent} + 1, 2 * widest + 6);
+}
+
+// How far a polygon's border may reach beyond its rectangle, in logical units: half the widest pen
+// of the polygon styles, and at least 3.
+std::int64_t PolygonBorderReach(const TWindowSettings& w) {
+    std::int64_t pen = 1;
+    for (const TPolygonStyle& style : w.Display.polygonstyles)
+        pen = std::max<std::int64_t>(pen, style.penwidth);
+    return std::max<std::int64_t>(3, pen / 2 + 1);
+}
+
 } // namespace
 
 // The drawing surface of one redraw: maps logical units to pixels. One-pixel lines and filled
@@ -238,6 +273,8 @@ bool TNetworkRenderer::RedrawNetwork(QPainter& painter, const TRect& rect, const
         LinkPass(pass, false);
     if (!pass.aborted && window_.wd.GlobalShape != TGlobalShape::nodraw)
         NodePass(pass, false);
+    if (!pass.aborted)
+        PickedShapePoint(pass);
     if (!pass.aborted && !window_.Display.PolygonLayerIsFirst && net_.Hash.HasPolygons)
         PolygonPass(pass);
     if (!pass.aborted && pass.anyLabels && labels_ != nullptr) {
@@ -293,12 +330,13 @@ void TNetworkRenderer::PolygonPass(TPass& pass) {
     const TRedrawOptions& o = pass.options;
     const std::int64_t dx = window_.XScroll;
     const std::int64_t dy = window_.YScroll;
+    const std::int64_t g = PolygonBorderReach(window_);
     for (THashEntry* cell : net_.Hash) {
         if (!cell->HasPolygons)
             continue;
         const TRect& c = cell->compositerectangle;
-        if (!o.IsPenPlot && (c.IsEmpty() || !Meets(c.left + dx - 3, c.top + dy - 3, c.right + dx + 3,
-                                                   c.bottom + dy + 3, pass.rect)))
+        if (!o.IsPenPlot && (c.IsEmpty() || !Meets(c.left + dx - g, c.top + dy - g, c.right + dx + g,
+                                                   c.bottom + dy + g, pass.rect)))
             continue;
         if (pass.Interrupted())
             return;
@@ -309,8 +347,8 @@ void TNetworkRenderer::PolygonPass(TPass& pass) {
             if (!pass.notAnyNodeRanges && !pass.filter.PassesNode(*n))
                 continue;
             const TRect& r = n->PolygonRectangle;
-            if (!o.IsPenPlot && (r.IsEmpty() || !Meets(r.left + dx - 3, r.top + dy - 3, r.right + dx + 3,
-                                                       r.bottom + dy + 3, pass.rect)))
+            if (!o.IsPenPlot && (r.IsEmpty() || !Meets(r.left + dx - g, r.top + dy - g, r.right + dx + g,
+                                                       r.bottom + dy + g, pass.rect)))
                 continue;
             drawpolygon(pass.canvas.Target(), o, *n, true, true);
         }
@@ -322,12 +360,13 @@ void TNetworkRenderer::LinkPass(TPass& pass, bool labelPass) {
     const TWindowSettings& w = window_;
     const std::int64_t dx = w.XScroll;
     const std::int64_t dy = w.YScroll;
-    // How far a link's drawing may reach beyond its rectangle.
+    // How far a link's symbol or label may reach beyond its rectangle.
     const std::int64_t grow = w.BigLinks ? w.LinkWorstSize : 0;
-    const std::int64_t gl = std::max<std::int64_t>(10, std::int64_t{w.linklabelxleft} + grow);
-    const std::int64_t gr = std::max<std::int64_t>(10, std::int64_t{w.linklabelxright} + grow);
-    const std::int64_t gt = std::max<std::int64_t>(10, std::int64_t{w.linklabelytop} + grow);
-    const std::int64_t gb = std::max<std::int64_t>(10, std::int64_t{w.linklabelybot} + grow);
+    const std::int64_t reach = LinkSymbolReach(w);
+    const std::int64_t gl = std::max<std::int64_t>(reach, std::int64_t{w.linklabelxleft} + grow);
+    const std::int64_t gr = std::max<std::int64_t>(reach, std::int64_t{w.linklabelxright} + grow);
+    const std::int64_t gt = std::max<std::int64_t>(reach, std::int64_t{w.linklabelytop} + grow);
+    const std::int64_t gb = std::max<std::int64_t>(reach, std::int64_t{w.linklabelybot} + grow);
     const auto& types = net_.LinkDef;
     for (THashEntry* cell : net_.Hash) {
         if (!labelPass)
@@ -396,12 +435,8 @@ void TNetworkRenderer::NodePass(TPass& pass, bool labelPass) {
     const TWindowSettings& w = window_;
     const std::int64_t dx = w.XScroll;
     const std::int64_t dy = w.YScroll;
-    const TGlobalShape gs = w.wd.GlobalShape;
-    const std::int64_t plain =
-        (gs == TGlobalShape::circle || gs == TGlobalShape::dot || gs == TGlobalShape::piegraph)
-            ? 10
-            : (w.BigNodes ? w.NodeWorstSize : w.NodeExtent);
-    const std::int64_t worst = w.NodeWorstSize;
+    // A node is drawn when its symbol or its label may reach into the rectangle.
+    const std::int64_t reach = NodeSymbolReach(w);
     bool havePrevious = false;
     std::int32_t px = 0, py = 0;
     for (THashEntry* cell : net_.Hash) {
@@ -423,13 +458,13 @@ void TNetworkRenderer::NodePass(TPass& pass, bool labelPass) {
             if (!meets) {
                 const std::size_t t = n->NType <= kLastEntityType ? n->NType : 0;
                 if (w.Labels.NodeLabelsThere[t] && labels_ != nullptr) {
-                    const std::int64_t l = std::max<std::int64_t>(w.nodelabelxleft, worst);
-                    const std::int64_t r = std::max<std::int64_t>(w.nodelabelxright, worst);
-                    const std::int64_t tp = std::max<std::int64_t>(w.nodelabelytop, worst);
-                    const std::int64_t b = std::max<std::int64_t>(w.nodelabelybot, worst);
+                    const std::int64_t l = std::max<std::int64_t>(w.nodelabelxleft, reach);
+                    const std::int64_t r = std::max<std::int64_t>(w.nodelabelxright, reach);
+                    const std::int64_t tp = std::max<std::int64_t>(w.nodelabelytop, reach);
+                    const std::int64_t b = std::max<std::int64_t>(w.nodelabelybot, reach);
                     meets = Meets(x - l, y - tp, x + r, y + b, pass.rect);
                 } else {
-                    meets = Meets(x - plain, y - plain, x + plain, y + plain, pass.rect);
+                    meets = Meets(x - reach, y - reach, x + reach, y + reach, pass.rect);
                 }
             }
             if (!meets)
@@ -450,6 +485,24 @@ void TNetworkRenderer::NodePass(TPass& pass, bool labelPass) {
             }
         }
     }
+}
+
+void TNetworkRenderer::PickedShapePoint(TPass& pass) {
+    // The link pass draws shape points in their link's colour (or not at all under colour 0): the
+    // picked one is drawn again on top, in the pick colour, like a picked node.
+    const TShapePoint* sp = window_.LastSp;
+    if (!pass.options.OnScreen() || sp == nullptr || !sp->IsDrawnN || sp->MyLink == nullptr)
+        return;
+    const TLinkValues& link = *sp->MyLink;
+    if (!link.IsDrawnL || !link.AEnd->ValidLayer(window_) || !link.BEnd->ValidLayer(window_))
+        return;
+    if (!pass.notAnyLinkRanges && !pass.filter.PassesLink(link))
+        return;
+    const std::int64_t x = std::int64_t{sp->x_cent} + window_.XScroll;
+    const std::int64_t y = std::int64_t{sp->y_cent} + window_.YScroll;
+    const std::int64_t reach = std::int64_t{window_.NodeExtent} + 1;
+    if (Meets(x - reach, y - reach, x + reach, y + reach, pass.rect))
+        drawthenode(pass.canvas.Target(), pass.options, *sp, false, pass.monochrome);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -474,16 +527,16 @@ void TNetworkRenderer::drawthenode(QPainter& painter, const TRedrawOptions& opti
         color = s.color;
         slices = s.slices;
     }
-    if (color > 0) {
-        if (options.OnScreen() && (&point == window_.LastNode || &point == window_.LastSp))
-            color = kPickColor;
-        if (multiple)
-            color = kMultipleColor;
-        if (monochrome)
-            color = 1;
-        if (point.IsActivePolygonCorner)
-            color = kActiveCornerColor;
-    }
+    // The highlights come first: a picked, coincident or active point shows even when its own
+    // colour is 0 (not drawn), and so does every point of a monochrome plot.
+    if (options.OnScreen() && (&point == window_.LastNode || &point == window_.LastSp))
+        color = kPickColor;
+    if (multiple)
+        color = kMultipleColor;
+    if (monochrome)
+        color = 1;
+    if (point.IsActivePolygonCorner)
+        color = kActiveCornerColor;
     if (color <= 0)
         return;
     if (node == nullptr) {

@@ -135,6 +135,7 @@ private:
     void PolygonPass(TPass& pass);
     void LinkPass(TPass& pass, bool labelPass);
     void NodePass(TPass& pass, bool labelPass);
+    void PickedShapePoint(TPass& pass);
     void EndMarker(TCanvas& canvas, bool draw, std::int64_t x1, std::int64_t y1, std::int64_t x2,
                    std::int64_t y2, std::int64_t px, std::int64_t py, int code, QColor color,
                    TExtent& extent);

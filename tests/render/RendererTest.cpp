@@ -7,6 +7,7 @@
 
 #include "core/model/NetworkFixture.h"
 #include "display/Styles.h"
+#include "display/Widths.h"
 #include "geometry/Viewport.h"
 #include "render/BitmapStore.h"
 #include "render/Renderer.h"
@@ -29,12 +30,29 @@ protected:
         net.LinkDef.TypeOf(1).ecolor = 1; // links black like nodes (new networks draw them blue)
     }
 
-    QImage Render(QSize size = QSize(400, 300)) {
+    QImage Render(QSize size = QSize(400, 300)) { return RenderClip(QRect(QPoint(0, 0), size), size); }
+
+    // A partial repaint: only the part of the window in `clip` (pixels) is redrawn.
+    QImage RenderClip(QRect clip, QSize size = QSize(400, 300)) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(kBackground);
         QPainter painter(&image);
         TNetworkRenderer renderer(net, window, bitmaps);
-        renderer.Paint(painter, QRect(QPoint(0, 0), size));
+        renderer.Paint(painter, clip);
+        return image;
+    }
+
+    // A pen plot of the whole plane at 1:1.
+    QImage PenPlot(QSize size = QSize(400, 300)) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(kBackground);
+        QPainter painter(&image);
+        TNetworkRenderer renderer(net, window, bitmaps);
+        TRedrawOptions options;
+        options.IsPenPlot = true;
+        const TRect all{-600000, -600000, 600000, 600000};
+        net.Hash.Touch(all, true, window);
+        renderer.RedrawNetwork(painter, all, options);
         return image;
     }
 
@@ -196,6 +214,21 @@ TEST_F(RendererTest, HatchedPolygonFillsEveryEighthRowInsideOnly) {
     EXPECT_EQ(Count(solid, QRect(0, 0, 400, 300), blue), 0);
 }
 
+TEST_F(RendererTest, WidePolygonBorderIsDrawnInAPartialRepaintOutsideTheRectangle) {
+    // A 12-wide border around the square's edge x = 100 reaches from 94 to 106; the repainted strip
+    // covers 90..95, outside the polygon's rectangle grown by 3.
+    SquarePolygon(Node(20, 20));
+    window.wd.GlobalShape = TGlobalShape::nodraw;
+    TPolygonStyle& style = window.Display.polygonstyles[0];
+    style.pencolor = RGB24(0, 0, 255);
+    style.penwidth = 12;
+    style.brushstyle = 1; // no fill
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRect strip(100, 140, 6, 20);
+    EXPECT_EQ(Render().pixel(105, 150), blue);
+    EXPECT_EQ(RenderClip(strip).pixel(105, 150), blue);
+}
+
 TEST_F(RendererTest, OpaqueHatchesHideWhatIsBehindTheirGaps) {
     SquarePolygon(Node(20, 20));
     TNode* a = Node(150, 20);
@@ -320,6 +353,106 @@ TEST_F(RendererTest, NodeSymbolShapesCoverTheirFigures) {
         EXPECT_EQ(image.pixel(centre + c.off), kBackground) << "code " << c.code;
     }
     (void)n;
+}
+
+TEST_F(RendererTest, BigRoundSymbolsAreDrawnInAPartialRepaintTheyReachInto) {
+    // Radius 30 (code 40 less 10): the node's point (110, 110) lies left of the repainted strip
+    // from x 125 to 154, the right part of its symbol inside it.
+    net.NodeDef.TypeOf(1).shape = 40;
+    TNode* n = Node(100, 100);
+    net.NodeDef.TypeOf(1).pielist[1] = 1;
+    net.NodeDef.TypeOf(1).pielist[2] = 2;
+    n->ResizeValues(2);
+    n->NValue[0] = n->NValue[1] = 1; // two halves: slice 1 on the right, slice 2 on the left
+    struct Case {
+        TGlobalShape shape;
+        QPoint pixel; // inside the strip
+        QRgb color;
+    };
+    const Case cases[] = {
+        {TGlobalShape::circle, {140, 110}, kBlack}, // the outline, 5 wide around x 140
+        {TGlobalShape::dot, {130, 110}, kBlack},
+        {TGlobalShape::piegraph, {130, 110}, qRgb(128, 0, 0)},
+    };
+    const QRect strip(125, 90, 30, 40);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.shape));
+        window.wd.GlobalShape = c.shape;
+        ComputeWorstSizes(net, window, bitmaps);
+        ASSERT_TRUE(strip.contains(c.pixel));
+        EXPECT_EQ(RenderClip(strip).pixel(c.pixel), c.color);
+        EXPECT_EQ(Render().pixel(c.pixel), c.color) << "the whole picture as the reference";
+    }
+}
+
+TEST_F(RendererTest, ArrowHeadIsDrawnInAPartialRepaintBelowItsLink) {
+    // Width 10 with a closed arrow: the back corner (90, 110), with the 10-wide outline around it,
+    // reaches 15 below the link's line y = 100; the repainted strip starts 12 below it.
+    net.LinkDef.TypeOf(1).shape = 10;
+    window.wd.showaend = TAEndDotShape::closedarrow;
+    window.wd.GlobalShape = TGlobalShape::nodraw;
+    Link(Node(0, 100), Node(300, 100));
+    ComputeWorstSizes(net, window, bitmaps);
+    const QRect strip(80, 122, 40, 20);
+    const QPoint corner(100, 123); // plane (90, 113)
+    EXPECT_EQ(RenderClip(strip).pixel(corner), kBlack);
+    EXPECT_EQ(Render().pixel(corner), kBlack);
+}
+
+TEST_F(RendererTest, HighlightsShowNodesWhoseColourIsZero) {
+    net.NodeDef.TypeOf(1).ecolor = 0; // not drawn
+    struct Case {
+        const char* name;
+        bool pick, twice, corner, monochromePlot;
+        QRgb color;
+    };
+    const Case cases[] = {
+        {"plain", false, false, false, false, kBackground},
+        {"picked", true, false, false, false, qRgb(0, 255, 255)},
+        {"drawn over another", false, true, false, false, qRgb(255, 255, 0)},
+        {"active polygon corner", false, false, true, false, qRgb(0, 127, 127)},
+        {"monochrome plot", false, false, false, true, kBlack},
+    };
+    std::int32_t x = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        x += 40;
+        TNode* n = Node(x, 100);
+        if (c.twice)
+            n = Node(x, 100);
+        window.LastNode = c.pick ? n : nullptr;
+        n->IsActivePolygonCorner = c.corner;
+        window.Display.Monochrome = c.monochromePlot;
+        const QImage image = c.monochromePlot ? PenPlot() : Render();
+        EXPECT_EQ(image.pixel(x + 10, 110), c.color);
+        EXPECT_EQ(image.pixel(x + 12, 112), c.color) << "the whole symbol";
+        n->IsActivePolygonCorner = false;
+        n->IsDrawnN = false; // out of the way of the next case
+    }
+}
+
+TEST_F(RendererTest, PickedShapePointIsACrossInThePickColour) {
+    const QRgb cyan = qRgb(0, 255, 255);
+    window.wd.GlobalShape = TGlobalShape::nodraw;
+    window.wd.showaend = TAEndDotShape::smalldot; // the first shape point gets no cross of its own
+    TNode* a = Node(0, 100);
+    TNode* b = Node(300, 100);
+    TLinkValues* link = Link(a, b, {{100, 50}, {200, 50}});
+    for (int ecolor : {1, 0}) {
+        SCOPED_TRACE(ecolor);
+        net.LinkDef.TypeOf(1).ecolor = ecolor;
+        window.LastSp = link->ShapePoints[0];
+        QImage image = Render();
+        // The cross arms around (110, 60).
+        EXPECT_EQ(image.pixel(107, 57), cyan);
+        EXPECT_EQ(image.pixel(113, 57), cyan);
+        EXPECT_EQ(image.pixel(110, 60), cyan);
+        EXPECT_EQ(image.pixel(207, 57), ecolor == 0 ? kBackground : kBlack) << "the other point as it is";
+        EXPECT_EQ(RenderClip(QRect(105, 55, 10, 10)).pixel(113, 57), cyan) << "a repaint of the pick only";
+        window.LastSp = nullptr;
+        image = Render();
+        EXPECT_NE(image.pixel(107, 57), cyan);
+    }
 }
 
 TEST_F(RendererTest, PieWithoutPositiveSlicesIsADot) {
