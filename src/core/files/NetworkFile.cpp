@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 #include <cmath>
 #include <new>
 #include <string>
@@ -762,10 +763,12 @@ public:
         SeekEndOfApplication();
     }
 
+    // The element sections a version holds. Only the link display section of version 9 may end with
+    // the data; any other section that the data ends in, or before, makes the file a damaged one.
     void NetworkPart(std::int32_t serialShift) {
         shift_ = serialShift;
         ReadNodesAndLinks();
-        if (v_ < 4 || r_.AtEnd())
+        if (v_ < 4)
             return;
         ReadExtents();
         if (v_ >= 5)
@@ -1260,6 +1263,10 @@ private:
             }
             hand(true);
         } catch (const ReadStop& stop) {
+            // The records parsed before the failure still go in first, so that a failure of theirs
+            // (the table running out of room) is the one reported, as it comes first in the file.
+            if (stop.code != kFileOK && batch && (!batch->nodes.empty() || !batch->links.empty()))
+                Enqueue(std::move(batch));
             ParserStopped(stop.code);
         } catch (const std::bad_alloc&) {
             ParserStopped(kFileOutOfMemory);
@@ -1300,8 +1307,17 @@ private:
         return batch;
     }
 
-    // The reading side: inserts the parsed records in file order while the parser runs ahead.
+    // The reading side: inserts the parsed records in file order while the parser runs ahead. The
+    // table loads meanwhile, so that many points in one cell or at one position cost no more than
+    // others; it settles once the nodes are in, and whatever ends the records.
     void ReadNodesAndLinks() {
+        struct Load {
+            THashTable& table;
+            explicit Load(THashTable& t) : table(t) { table.BeginLoad(); }
+            ~Load() { table.EndLoad(); }
+            Load(const Load&) = delete;
+            Load& operator=(const Load&) = delete;
+        } load{net_.Hash};
         std::thread parser([this] { ParseRecords(); });
         struct Join {
             NetworkReader& reader;
@@ -1315,10 +1331,15 @@ private:
                 thread.join();
             }
         } join{*this, parser};
+        bool nodesSettled = false;
         while (true) {
             const std::unique_ptr<Batch> batch = Dequeue();
             for (const ParsedNode& p : batch->nodes)
                 InsertParsedNode(*batch, p);
+            if (!nodesSettled && (!batch->links.empty() || batch->last)) {
+                net_.Hash.SettleLoad();
+                nodesSettled = true;
+            }
             for (const ParsedLink& p : batch->links)
                 InsertParsedLink(*batch, p);
             if (batch->last)
@@ -1330,6 +1351,7 @@ private:
         const TEntityClass& schema = net_.NodeDef;
         const TEntityType& et = schema.TypeOf(p.type);
         if (p.serial == -1 && v_ >= 6) {
+            templateNodeRead_ = true;
             TNode& t = net_.InitialNode;
             t.NType = static_cast<std::uint8_t>(p.type);
             t.alabel = CutText(p.name, kMaxNameLength);
@@ -1384,6 +1406,23 @@ private:
         return n;
     }
 
+    // The node of this file with a serial (shifted) when no other node has it, else null.
+    TNode* OnlyNodeWithSerial(std::int32_t serial) const {
+        if (serial <= shift_)
+            return nullptr;
+        const auto index = static_cast<std::size_t>(serial - shift_);
+        if (index >= bySerial_.size() || bySerial_[index] == kAmbiguous)
+            return nullptr;
+        return bySerial_[index];
+    }
+
+    // Whether a link joins two nodes, in either direction, and a half of it. Looked up from the end
+    // with fewer links, so that a node with very many links does not slow down every record at it.
+    static bool Joined(const TNode& a, const TNode& b, TLink*& half) {
+        return a.LinkList.size() <= b.LinkList.size() ? a.LinkList.FindLink(&b, half)
+                                                      : b.LinkList.FindLink(&a, half);
+    }
+
     // Remembers a node read from this file under its serial as written.
     void NoteSerial(TNode* node, std::int32_t serial) {
         if (serial <= 0 || serial > kMaxIndexedSerial)
@@ -1397,6 +1436,7 @@ private:
     void InsertParsedLink(const Batch& batch, const ParsedLink& p) {
         const TEntityType& et = net_.LinkDef.TypeOf(p.type);
         if (p.aSerial == -1 && p.bSerial == -1) {
+            templateLinkRead_ = true;
             TLinkValues& t = net_.InitialLink;
             t.LType = static_cast<std::uint8_t>(p.type);
             t.alabel = CutText(p.name, kMaxNameLength);
@@ -1414,7 +1454,7 @@ private:
             ++looped_;
             return;
         }
-        if (a->LinkList.FindLink(b, existing)) {
+        if (Joined(*a, *b, existing)) {
             ++redundant_;
             return;
         }
@@ -1512,21 +1552,91 @@ private:
             d.feature = Int();
     }
 
-    template <class Element> void ApplyDisplay(Element& e, const DisplayFields& d) {
-        auto inRange = [](std::int32_t v, std::int32_t hi) { return (v >= 0 && v <= hi) ? v : 0; };
-        e.Font = static_cast<std::uint8_t>(inRange(d.font, 10));
-        e.Place = static_cast<std::uint8_t>(inRange(d.place, 7));
-        e.selectlabel[0] = static_cast<std::uint8_t>(inRange(LabelCodeOnRead(d.sel1, v_), 110));
-        e.selectlabel[1] = static_cast<std::uint8_t>(inRange(LabelCodeOnRead(d.sel2, v_), 110));
+    static std::int32_t InRange(std::int32_t v, std::int32_t hi) { return (v >= 0 && v <= hi) ? v : 0; }
+
+    // The fields a display record holds in every version.
+    template <class Element> void ApplyLabelFields(Element& e, const DisplayFields& d) const {
+        e.Font = static_cast<std::uint8_t>(InRange(d.font, 10));
+        e.Place = static_cast<std::uint8_t>(InRange(d.place, 7));
+        e.selectlabel[0] = static_cast<std::uint8_t>(InRange(LabelCodeOnRead(d.sel1, v_), 110));
+        e.selectlabel[1] = static_cast<std::uint8_t>(InRange(LabelCodeOnRead(d.sel2, v_), 110));
         e.Suppress = d.suppress != 0;
+    }
+    template <class Element> void ApplyOffsets(Element& e, const DisplayFields& d) const {
         e.XOffset = static_cast<std::int16_t>(std::clamp(d.xoff, -32768, 32767));
         e.YOffset = static_cast<std::int16_t>(std::clamp(d.yoff, -32768, 32767));
-        e.BitmapOverride = static_cast<std::uint8_t>(inRange(d.bitmap, 250));
+        e.BitmapOverride = static_cast<std::uint8_t>(InRange(d.bitmap, 250));
+    }
+
+    // An element's display fields from its record; what an older version does not hold becomes 0.
+    template <class Element> void ApplyDisplay(Element& e, const DisplayFields& d) const {
+        ApplyLabelFields(e, d);
+        ApplyOffsets(e, d);
         e.IsFeature = v_ >= 8 && d.feature != 0;
     }
 
+    static std::uint8_t PolygonStyleOnRead(std::int32_t style, int v) {
+        const auto s = static_cast<std::uint8_t>(InRange(style, 40));
+        return v < 6 ? std::min<std::uint8_t>(s, 10) : s;
+    }
+
+    // A template display record of an appended file, kept until the file has been read whole.
+    struct HeldDisplay {
+        bool held = false;
+        DisplayFields fields{};
+        std::int32_t style = 0;
+        std::string notes;
+    };
+
+    // A window template's display fields from a held record: only the fields this version's records
+    // hold are replaced (notes included from version 7 on: a record without them says there are none).
+    template <class Element> void ApplyHeldDisplay(Element& e, const HeldDisplay& h) const {
+        if (!h.held)
+            return;
+        ApplyLabelFields(e, h.fields);
+        if (v_ >= 7) {
+            ApplyOffsets(e, h.fields);
+            e.notes = h.notes;
+        }
+        if (v_ >= 8)
+            e.IsFeature = h.fields.feature != 0;
+    }
+
+public:
+    // Gives the window's templates what an appended file holds for them: the type, name and values of
+    // its template element records and the display fields of its template display records. Where the
+    // file holds no such record (before version 6 it holds none), the window's template keeps all it
+    // had.
+    void ApplyTemplates(const TNetwork& scratch, TNetwork& net) const {
+        if (templateNodeRead_) {
+            const TNode& from = scratch.InitialNode;
+            TNode& to = net.InitialNode;
+            to.NType = from.NType;
+            to.alabel = from.alabel;
+            to.ResizeValues(from.ValueCount());
+            std::copy_n(from.NValue.get(), from.ValueCount(), to.NValue.get());
+            to.AttString = from.AttString;
+        }
+        if (templateLinkRead_) {
+            const TLinkValues& from = scratch.InitialLink;
+            TLinkValues& to = net.InitialLink;
+            to.LType = from.LType;
+            to.alabel = from.alabel;
+            to.ResizeValues(from.ValueCount());
+            std::copy_n(from.LValue.get(), from.ValueCount(), to.LValue.get());
+            to.AttString = from.AttString;
+        }
+        ApplyHeldDisplay(net.InitialNode, nodeTemplateDisplay_);
+        if (nodeTemplateDisplay_.held)
+            net.InitialNode.PolygonStyle = PolygonStyleOnRead(nodeTemplateDisplay_.style, v_);
+        ApplyHeldDisplay(net.InitialLink, linkTemplateDisplay_);
+    }
+
+private:
+    // Records up to the terminator, which every version writes: the end of the data before it is a
+    // read error.
     void ReadNodeDisplay() {
-        while (!r_.AtEnd()) {
+        while (true) {
             const std::int32_t serial = Int();
             if (serial == 0) {
                 r_.SkipLine();
@@ -1540,8 +1650,11 @@ private:
             ReadDisplayTail(d);
             r_.SkipLine();
             TNode* node = nullptr;
-            if (serial == -1) {
-                node = append_ ? &scratchTemplate_ : &net_.InitialNode;
+            const bool heldTemplate = serial == -1 && append_;
+            if (heldTemplate) {
+                nodeTemplateDisplay_ = HeldDisplay{true, d, style, {}};
+            } else if (serial == -1) {
+                node = &net_.InitialNode;
             } else if (InPlane(x) && InPlane(y)) {
                 node = FindNode(x, y, Shifted(serial));
             } else {
@@ -1549,9 +1662,7 @@ private:
             }
             if (node != nullptr) {
                 ApplyDisplay(*node, d);
-                node->PolygonStyle = static_cast<std::uint8_t>(style >= 0 && style <= 40 ? style : 0);
-                if (v_ < 6)
-                    node->PolygonStyle = std::min<std::uint8_t>(node->PolygonStyle, 10);
+                node->PolygonStyle = PolygonStyleOnRead(style, v_);
             }
             for (std::int32_t i = 0; i < vertices; ++i) {
                 TNetworkPoint* vertex = ReadVertex();
@@ -1566,9 +1677,12 @@ private:
             if (node != nullptr && serial != -1)
                 node->UpdateRectangle(net_.Hash);
             if (v_ >= 7 && d.notesFlag != 0) {
-                const std::string notes = Line();
-                if (node != nullptr)
+                std::string notes = Line();
+                if (heldTemplate) {
+                    nodeTemplateDisplay_.notes = std::move(notes);
+                } else if (node != nullptr) {
                     node->notes = notes;
+                }
             }
         }
     }
@@ -1598,7 +1712,7 @@ private:
         if (a == nullptr || b == nullptr)
             return nullptr;
         TLink* half = nullptr;
-        if (!a->LinkList.FindLink(b, half))
+        if (!Joined(*a, *b, half))
             return nullptr;
         const TLinkValues& link = *half->LinkData;
         if (index < 0 || static_cast<std::uint32_t>(index) >= link.ShapePoints.size())
@@ -1606,10 +1720,36 @@ private:
         return link.ShapePoints[static_cast<std::uint32_t>(index)];
     }
 
+    // Records up to the terminator. Version 9 writes none: its data may end after any whole record
+    // (blank lines at the very end included); older versions must reach the terminator.
+    // The link a display record names: A by position and serial, then the first link at A whose other
+    // end has the B serial. When only one node has that serial, that is the link joining A to it.
+    TLinkValues* FindLink(std::int32_t ax, std::int32_t ay, std::int32_t aSerial,
+                          std::int32_t bSerial) const {
+        TNode* a = FindNode(ax, ay, aSerial);
+        if (a == nullptr)
+            return nullptr;
+        TLink* half = nullptr;
+        if (const TNode* b = OnlyNodeWithSerial(bSerial)) {
+            if (!Joined(*a, *b, half))
+                return nullptr;
+        } else if (!a->LinkList.FindLinkSerial(bSerial, half)) {
+            return nullptr;
+        }
+        return half->LinkData;
+    }
+
     void ReadLinkDisplay() {
-        while (!r_.AtEnd()) {
+        while (true) {
+            if (r_.AtEnd()) {
+                if (v_ == 9)
+                    return;
+                Fail();
+            }
             std::int32_t aSerial = 0;
             if (!r_.ReadInt(aSerial)) {
+                if (v_ != 9)
+                    Fail();
                 // Blank lines at the very end of a file without terminator.
                 std::string rest;
                 while (r_.ReadLine(rest)) {
@@ -1629,21 +1769,25 @@ private:
             ReadDisplayTail(d);
             r_.SkipLine();
             TLinkValues* link = nullptr;
-            if (aSerial == -1 && bSerial == -1) {
-                link = append_ ? &scratchTemplateLink_ : &net_.InitialLink;
+            const bool heldTemplate = aSerial == -1 && bSerial == -1 && append_;
+            if (heldTemplate) {
+                linkTemplateDisplay_ = HeldDisplay{true, d, 0, {}};
+            } else if (aSerial == -1 && bSerial == -1) {
+                link = &net_.InitialLink;
             } else if (InPlane(ax) && InPlane(ay)) {
-                TLink* half = nullptr;
-                if (net_.Hash.SearchInputLink(half, ax, ay, Shifted(aSerial), Shifted(bSerial)))
-                    link = half->LinkData;
+                link = FindLink(ax, ay, Shifted(aSerial), Shifted(bSerial));
             } else {
                 Fail();
             }
             if (link != nullptr)
                 ApplyDisplay(*link, d);
             if (v_ >= 7 && d.notesFlag != 0) {
-                const std::string notes = Line();
-                if (link != nullptr)
+                std::string notes = Line();
+                if (heldTemplate) {
+                    linkTemplateDisplay_.notes = std::move(notes);
+                } else if (link != nullptr) {
                     link->notes = notes;
+                }
             }
         }
     }
@@ -1673,9 +1817,11 @@ private:
     int systemCount_ = 0;
     bool haveExtents_ = false;
     TRect fileExtents_;
-    // Display records of an appended file's templates land here and are dropped.
-    TNode scratchTemplate_{0, 0, 0, 0};
-    TLinkValues scratchTemplateLink_;
+    // What an appended file holds for the window's templates.
+    bool templateNodeRead_ = false;
+    bool templateLinkRead_ = false;
+    HeldDisplay nodeTemplateDisplay_;
+    HeldDisplay linkTemplateDisplay_;
 };
 
 // The derived data every read leaves consistent. Reading a file keeps rectangles, distances and
@@ -1686,6 +1832,61 @@ void FinishRead(TNetwork& net, TWindowSettings& window, bool recompute) {
         net.Hash.FixAll(window);
     net.NodeDef.ResetStringPosList();
     net.LinkDef.ResetStringPosList();
+}
+
+// Moves every point of a scratch network into the window's table where reading the file into the
+// window would have put it: the file's nodes behind the points already at their positions, in file
+// order, its shape points in front of them. Links travel with their nodes. When a node does not fit
+// even after the grid has been rebalanced, every point goes back where it was and the result is false.
+bool MergePoints(TNetwork& scratch, TNetwork& net, const TWindowSettings& window) {
+    const std::vector<TNetworkPoint*> points = scratch.Hash.TakePoints();
+    THashTable& table = net.Hash;
+    const std::int32_t xCell = table.MyXCellSize;
+    const std::int32_t yCell = table.MyYCellSize;
+    const bool enlarged = table.GridEnlarged;
+    const bool shrunk = table.GridShrunk;
+    TWindowSettings grid = window; // a rebalance on the way recomputes extents the merge settles later
+    bool fits = true;
+    table.BeginLoad();
+    for (TNetworkPoint* p : points) {
+        if (p->IsShapePoint() || table.PlacePoint(*p, true))
+            continue;
+        table.Rebalance(grid);
+        if (!table.PlacePoint(*p, true)) {
+            fits = false;
+            break;
+        }
+    }
+    // Each shape point goes in front of those placed before it: the last first keeps their order.
+    for (auto p = points.rbegin(); fits && p != points.rend(); ++p) {
+        if ((*p)->IsShapePoint() && !table.PlacePoint(**p, false))
+            fits = false;
+    }
+    table.EndLoad();
+    if (!fits) {
+        const std::unordered_set<const TNetworkPoint*> appended(points.begin(), points.end());
+        std::vector<TNetworkPoint*> own = table.TakePoints();
+        std::erase_if(own, [&](const TNetworkPoint* p) { return appended.count(p) != 0; });
+        table.MyXCellSize = xCell;
+        table.MyYCellSize = yCell;
+        table.RestorePoints(own);
+        table.GridEnlarged = enlarged;
+        table.GridShrunk = shrunk;
+        table.ResetDistances();
+        table.fixrectangles(grid);
+        table.fixlonglat();
+        scratch.Hash.RestorePoints(points);
+        return false;
+    }
+    for (const TNetworkPoint* p : points) {
+        if (const TNode* n = p->AsNode()) {
+            for (const TLink* half : n->LinkList) {
+                if (half->IsAEnd())
+                    ++net.NumberOfLinks;
+            }
+        }
+    }
+    return true;
 }
 
 void IncludeExtents(TWindowSettings& window, const TRect& r) {
@@ -1799,35 +2000,12 @@ TReadReport AppendNetworkText(std::string data, TNetwork& net, TWindowSettings& 
     if (report.code != kFileOK)
         return report;
 
-    // Merge: every point moves to this network's table; links travel with their nodes.
-    std::vector<TNetworkPoint*> points;
-    scratch.Hash.ForEachPoint([&](TNetworkPoint& p) { points.push_back(&p); });
-    for (TNetworkPoint* p : points)
-        scratch.Hash.UnplacePoint(*p);
-    for (TNetworkPoint* p : points) {
-        if (!net.Hash.PlacePoint(*p)) {
-            net.Hash.Rebalance(window);
-            net.Hash.PlacePoint(*p);
-        }
-        if (TNode* n = p->AsNode()) {
-            for (TLink* half : n->LinkList) {
-                if (half->IsAEnd())
-                    ++net.NumberOfLinks;
-            }
-        }
+    if (!MergePoints(scratch, net, window)) {
+        report.code = kFileOutOfMemory;
+        return report;
     }
     net.NumberOfNodes = std::max(scratch.NumberOfNodes, reader.LargestSerial());
-    // The appended file's templates replace the window's.
-    net.InitialNode.CopyTemplateSettings(scratch.InitialNode);
-    net.InitialNode.ResizeValues(scratch.InitialNode.ValueCount());
-    std::copy_n(scratch.InitialNode.NValue.get(), scratch.InitialNode.ValueCount(),
-                net.InitialNode.NValue.get());
-    net.InitialNode.AttString = scratch.InitialNode.AttString;
-    net.InitialLink.CopyTemplateSettings(scratch.InitialLink);
-    net.InitialLink.ResizeValues(scratch.InitialLink.ValueCount());
-    std::copy_n(scratch.InitialLink.LValue.get(), scratch.InitialLink.ValueCount(),
-                net.InitialLink.LValue.get());
-    net.InitialLink.AttString = scratch.InitialLink.AttString;
+    reader.ApplyTemplates(scratch, net);
     if (useAppendedSystemValues) {
         // An older file holds 10 system values: the others stay.
         const auto& values = reader.AppendedSystemValues();

@@ -26,6 +26,30 @@ void ResetStrings(TStringList& strings, const TEntityClass& def, int type) {
     FitStrings(strings, def.StringCount(type));
 }
 
+bool PointKeyLess(const TNetworkPoint* a, const TNetworkPoint* b) {
+    return a->MyKey.whole < b->MyKey.whole;
+}
+
+// In the first `count` points of a list, which are in key order: the index of the first point with
+// the key, or of the first point behind all points with the key.
+std::int32_t FirstWithKey(const TNodeList& list, std::int32_t count, std::int32_t key) {
+    const auto at =
+        std::lower_bound(list.begin(), list.begin() + count, key,
+                         [](const TNetworkPoint* p, std::int32_t k) { return p->MyKey.whole < k; });
+    return static_cast<std::int32_t>(at - list.begin());
+}
+std::int32_t BehindKey(const TNodeList& list, std::int32_t count, std::int32_t key) {
+    const auto at =
+        std::upper_bound(list.begin(), list.begin() + count, key,
+                         [](std::int32_t k, const TNetworkPoint* p) { return k < p->MyKey.whole; });
+    return static_cast<std::int32_t>(at - list.begin());
+}
+
+// While a table loads, an insertion that would move more points of a cell, or more cells of the
+// table, than this appends instead.
+constexpr std::int32_t kMostPointsMoved = 256;
+constexpr std::int32_t kMostCellsMoved = 4096;
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -46,18 +70,15 @@ THashEntry::~THashEntry() {
 }
 
 std::int32_t THashEntry::FirstIndexAt(std::int32_t x, std::int32_t y) const {
-    std::int32_t index = 0;
-    NodeList.Search(MyKeyRecord::Make(std::int64_t{x} - x1, std::int64_t{y} - y1).whole, index);
-    return index;
+    return FirstWithKey(NodeList, Ordered(),
+                        MyKeyRecord::Make(std::int64_t{x} - x1, std::int64_t{y} - y1).whole);
 }
 
 TNetworkPoint* THashEntry::PointAt(std::int32_t x, std::int32_t y) const {
     const std::int32_t key = MyKeyRecord::Make(std::int64_t{x} - x1, std::int64_t{y} - y1).whole;
-    std::int32_t i = 0;
-    if (!NodeList.Search(key, i))
-        return nullptr;
+    const std::int32_t end = Ordered();
     // Keys are offsets cut to 16 bits: compare the full position as well.
-    for (; i < NodeList.Count() && NodeList[i]->MyKey.whole == key; ++i) {
+    for (std::int32_t i = FirstWithKey(NodeList, end, key); i < end && NodeList[i]->MyKey.whole == key; ++i) {
         if (NodeList[i]->IsAt(x, y))
             return NodeList[i];
     }
@@ -200,11 +221,19 @@ THashEntry* THashTable::CellOfKey(std::int32_t key) const {
     THashEntry* cached = cellCache_[slot];
     if (cached != nullptr && cached->MyKey.whole == key)
         return cached;
-    std::int32_t index = 0;
-    if (!Search(key, index))
-        return nullptr;
-    cellCache_[slot] = (*this)[index];
-    return (*this)[index];
+    const auto first = begin();
+    const auto last = first + OrderedCells();
+    const auto at = std::lower_bound(first, last, key,
+                                     [](const THashEntry* c, std::int32_t k) { return c->MyKey.whole < k; });
+    THashEntry* found = (at != last && (*at)->MyKey.whole == key) ? *at : nullptr;
+    if (found == nullptr && waitingCells_ > 0) {
+        const auto waiting = waitingCellsByKey_.find(key);
+        if (waiting != waitingCellsByKey_.end())
+            found = waiting->second;
+    }
+    if (found != nullptr)
+        cellCache_[slot] = found;
+    return found;
 }
 
 THashEntry* THashTable::FindOrCreateCell(std::int32_t cx, std::int32_t cy, bool& refused, bool limitCells) {
@@ -212,15 +241,97 @@ THashEntry* THashTable::FindOrCreateCell(std::int32_t cx, std::int32_t cy, bool&
     const std::int32_t k = MyKeyRecord::Make(cx, cy).whole;
     if (THashEntry* cell = CellOfKey(k))
         return cell;
-    std::int32_t index = 0;
-    Search(k, index);
     if (limitCells && Count() > kCellLimit - 1) {
         refused = true;
         return nullptr;
     }
     auto cell = std::make_unique<THashEntry>(cx, cy, *this);
-    Insert(index, cell.get());
+    const std::int32_t ordered = OrderedCells();
+    const auto at =
+        std::lower_bound(begin(), begin() + ordered, k,
+                         [](const THashEntry* c, std::int32_t key) { return c->MyKey.whole < key; });
+    const auto index = static_cast<std::int32_t>(at - begin());
+    if (waitingCells_ == 0 && (!loading_ || Count() - index <= kMostCellsMoved)) {
+        Insert(index, cell.get());
+    } else {
+        // Inserting would move every cell behind it: the cell waits at the end until the table settles.
+        const auto entry = waitingCellsByKey_.emplace(k, nullptr).first;
+        try {
+            Insert(Count(), cell.get());
+        } catch (...) {
+            waitingCellsByKey_.erase(entry);
+            throw;
+        }
+        entry->second = cell.get();
+        ++waitingCells_;
+    }
     return cell.release();
+}
+
+void THashTable::AddToCell(THashEntry& cell, TNetworkPoint* point, bool behind) {
+    TNodeList& list = cell.NodeList;
+    const std::int32_t key = point->MyKey.whole;
+    // The points waiting in a cell all go one way: points going the other way wait for them to settle.
+    if (cell.waiting_ > 0 && cell.waitInFront_ == behind)
+        SettleCell(cell);
+    if (cell.waiting_ == 0) {
+        const std::int32_t count = list.Count();
+        const std::int32_t index = behind ? BehindKey(list, count, key) : FirstWithKey(list, count, key);
+        if (!loading_ || count - index <= kMostPointsMoved) {
+            list.Insert(index, point);
+            return;
+        }
+        cellsWithWaiting_.push_back(&cell);
+        cell.waitInFront_ = !behind;
+    }
+    list.Add(point);
+    ++cell.waiting_;
+}
+
+// The waiting points, in their order of insertion, go where insertion one at a time would have put
+// them: behind the points with their key in insertion order, or in front of them, the last first.
+void THashTable::SettleCell(THashEntry& cell) noexcept {
+    if (cell.waiting_ == 0)
+        return;
+    TNetworkPoint** const first = cell.NodeList.begin();
+    TNetworkPoint** const last = cell.NodeList.end();
+    const std::int32_t waiting = cell.waiting_;
+    TNetworkPoint** const middle = last - waiting;
+    if (cell.waitInFront_) {
+        std::reverse(middle, last);
+        std::stable_sort(middle, last, PointKeyLess);
+        std::rotate(first, middle, last);
+        std::inplace_merge(first, first + waiting, last, PointKeyLess);
+    } else {
+        std::stable_sort(middle, last, PointKeyLess);
+        std::inplace_merge(first, middle, last, PointKeyLess);
+    }
+    cell.waiting_ = 0;
+}
+
+void THashTable::SettleCells() noexcept {
+    if (waitingCells_ == 0)
+        return;
+    auto byKey = [](const THashEntry* a, const THashEntry* b) { return a->MyKey.whole < b->MyKey.whole; };
+    THashEntry** const first = begin();
+    THashEntry** const middle = first + OrderedCells();
+    THashEntry** const last = end();
+    std::sort(middle, last, byKey);
+    std::inplace_merge(first, middle, last, byKey);
+    waitingCells_ = 0;
+    std::unordered_map<std::int32_t, THashEntry*>().swap(waitingCellsByKey_); // its buckets too
+}
+
+void THashTable::SettleLoad() noexcept {
+    for (THashEntry* cell : cellsWithWaiting_)
+        SettleCell(*cell);
+    std::vector<THashEntry*>().swap(cellsWithWaiting_);
+    SettleCells();
+}
+
+void THashTable::EndLoad() noexcept {
+    SettleLoad();
+    loading_ = false;
 }
 
 TNode* THashTable::InsertNode(std::int32_t x, std::int32_t y, std::int32_t NumAttributes,
@@ -258,11 +369,7 @@ TNode* THashTable::InsertNode(std::int32_t x, std::int32_t y, std::int32_t NumAt
                                           : TText());
         }
     }
-    if (keepOrder) {
-        hashaddress->NodeList.InsertSortLast(node.get());
-    } else {
-        hashaddress->NodeList.InsertSort(node.get());
-    }
+    AddToCell(*hashaddress, node.get(), keepOrder);
     NoteListSize(hashaddress->NodeList.Count());
     return node.release();
 }
@@ -276,7 +383,7 @@ TShapePoint* THashTable::InsertShapePoint(std::int32_t x, std::int32_t y, TLinkV
     bool refused = false;
     THashEntry* cell = FindOrCreateCell(cx, cy, refused, false);
     auto sp = std::make_unique<TShapePoint>(x, y, cell->x1, cell->y1);
-    cell->NodeList.InsertSort(sp.get());
+    AddToCell(*cell, sp.get(), false);
     NoteListSize(cell->NodeList.Count());
     const auto pos =
         static_cast<std::uint32_t>(std::clamp<std::int64_t>(ShapePosition, 0, TheLink.ShapePoints.size()));
@@ -330,7 +437,7 @@ TLinkValues* THashTable::InsertLink(TNode& n1, TNode& n2, TLink*& l1, TLink*& l2
     return record;
 }
 
-bool THashTable::PlacePoint(TNetworkPoint& point) {
+bool THashTable::PlacePoint(TNetworkPoint& point, bool keepOrder) {
     std::int32_t cx = 0;
     std::int32_t cy = 0;
     if (!CellNumbers(point.x_cent, point.y_cent, cx, cy))
@@ -342,7 +449,7 @@ bool THashTable::PlacePoint(TNetworkPoint& point) {
     if (!point.IsShapePoint() && cell->NodeList.Count() > kCellLimit - 1)
         return false;
     point.setkey(point.x_cent, point.y_cent, cell->x1, cell->y1);
-    cell->NodeList.InsertSort(&point);
+    AddToCell(*cell, &point, keepOrder);
     NoteListSize(cell->NodeList.Count());
     return true;
 }
@@ -351,6 +458,7 @@ void THashTable::UnplacePoint(TNetworkPoint& point) {
     THashEntry* cell = Address(point.x_cent, point.y_cent);
     if (cell == nullptr)
         return;
+    SettleCell(*cell);
     const std::int32_t i = cell->NodeList.IndexOf(&point);
     if (i >= 0)
         cell->NodeList.Delete(i);
@@ -391,9 +499,10 @@ bool THashTable::ProbeAt(std::int64_t a, std::int64_t b, bool shapeok, const TWi
     // The ring around a click mostly stays in one cell: look the cell up again only when leaving it.
     if (cellCache == nullptr || !cellCache->Holds(x, y))
         cellCache = Address(x, y);
-    const THashEntry* cell = cellCache;
+    THashEntry* cell = cellCache;
     if (cell == nullptr)
         return false;
+    SettleCell(*cell);
     TNetworkPoint* first = cell->PointAt(x, y);
     if (first == nullptr)
         return false;
@@ -488,9 +597,11 @@ bool THashTable::Plotable(const TNode& NewNode, const TWindowSettings& window) c
 
 bool THashTable::SearchInput(TNode*& n1, std::int32_t x, std::int32_t y, std::int32_t A_or_B) const {
     n1 = nullptr;
-    const THashEntry* cell = Address(x, y);
+    THashEntry* cell = Address(x, y);
     if (cell == nullptr)
         return false;
+    // While the table loads, the file reader looks nodes up as it goes: the cell's order must be final.
+    SettleCell(*cell);
     TNetworkPoint* first = cell->PointAt(x, y);
     if (first == nullptr)
         return false;
@@ -933,6 +1044,7 @@ void THashTable::ReplaceNames(std::string_view FromText, std::string_view ToText
 // The grid
 
 void THashTable::Rebalance(TWindowSettings& window) {
+    SettleLoad();
     if (!GridEnlarged && maxListBound_ >= kCellLimit) {
         std::int32_t current = MaxNodeListSize();
         maxListBound_ = current;
@@ -964,17 +1076,33 @@ void THashTable::Rebalance(TWindowSettings& window) {
 }
 
 void THashTable::RebuildWithCells(std::int32_t XCell, std::int32_t YCell, TWindowSettings& window) {
-    nameTables_.reset();
-    cellCache_.fill(nullptr);
+    const std::vector<TNetworkPoint*> points = TakePoints();
+    MyXCellSize = XCell;
+    MyYCellSize = YCell;
+    RestorePoints(points);
+    ResetDistances();
+    fixrectangles(window);
+    fixlonglat();
+}
+
+std::vector<TNetworkPoint*> THashTable::TakePoints() {
+    SettleLoad();
     std::vector<TNetworkPoint*> points;
     points.reserve(static_cast<std::size_t>(PointCount()));
+    nameTables_.reset();
+    cellCache_.fill(nullptr);
     for (THashEntry* cell : *this) {
         for (TNetworkPoint* p : cell->NodeList)
             points.push_back(p);
-        cell->NodeList.Clear(); // the points move; the old cells release only their lists
+        cell->NodeList.Clear(); // the points move; the cell releases only its list
         DisposeItem(cell);
     }
     Clear();
+    maxListBound_ = 0;
+    return points;
+}
+
+void THashTable::RestorePoints(const std::vector<TNetworkPoint*>& points) {
     // Cells must stay small enough for every point's cell numbers to fit the 16-bit key.
     std::int64_t xFar = 0;
     std::int64_t yFar = 0;
@@ -987,9 +1115,12 @@ void THashTable::RebuildWithCells(std::int32_t XCell, std::int32_t YCell, TWindo
         return static_cast<std::int32_t>(
             std::clamp<std::int64_t>(std::max<std::int64_t>(size, least), kMinCellSize, kMaxCellSize));
     };
-    MyXCellSize = fitting(XCell, xFar);
-    MyYCellSize = fitting(YCell, yFar);
-    maxListBound_ = 0;
+    MyXCellSize = fitting(MyXCellSize, xFar);
+    MyYCellSize = fitting(MyYCellSize, yFar);
+    // Points come in table order, which a grid of other cell sizes does not keep: they are loaded,
+    // so that putting them in order costs one sort rather than an ordered insertion each.
+    const bool wasLoading = loading_;
+    loading_ = true;
     for (TNetworkPoint* p : points) {
         std::int32_t cx = 0;
         std::int32_t cy = 0;
@@ -997,12 +1128,11 @@ void THashTable::RebuildWithCells(std::int32_t XCell, std::int32_t YCell, TWindo
         bool refused = false;
         THashEntry* cell = FindOrCreateCell(cx, cy, refused, false);
         p->setkey(p->x_cent, p->y_cent, cell->x1, cell->y1);
-        cell->NodeList.InsertSortLast(p); // points at one position keep their order
+        AddToCell(*cell, p, true); // points at one position keep their order
         NoteListSize(cell->NodeList.Count());
     }
-    ResetDistances();
-    fixrectangles(window);
-    fixlonglat();
+    SettleLoad();
+    loading_ = wasLoading;
 }
 
 } // namespace zan

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/Collect.h"
@@ -69,6 +70,15 @@ public:
     void updatelinkrectangle();
     void updatelonglat(const TNetworkPoint& n);
     void ResetLongLat();
+
+private:
+    friend class THashTable;
+    // While the table loads (THashTable::BeginLoad), the last waiting_ points of NodeList wait there
+    // out of key order, all to go in front of the points with their key (waitInFront_) or all behind
+    // them. Lookups by position see only the points before them.
+    std::int32_t Ordered() const { return NodeList.Count() - waiting_; }
+    std::int32_t waiting_ = 0;
+    bool waitInFront_ = false;
 };
 
 struct CellKeyTraits {
@@ -140,8 +150,8 @@ public:
     TLinkValues* InsertLink(TNode& n1, TNode& n2, TLink*& l1, TLink*& l2, std::int32_t NumAttributes,
                             bool NeedsInitialize);
     // Puts an existing point into the cell of its position (after moving it); false when off the grid
-    // or the cell limits are reached.
-    bool PlacePoint(TNetworkPoint& point);
+    // or the cell limits are reached. With keepOrder it lands behind the points at the same position.
+    bool PlacePoint(TNetworkPoint& point, bool keepOrder = false);
     // Takes a point out of its cell without destroying it.
     void UnplacePoint(TNetworkPoint& point);
     // Removes a link completely: both halves, its shape points, its record.
@@ -200,6 +210,29 @@ public:
     // elsewhere goes stale.
     void RebuildWithCells(std::int32_t XCell, std::int32_t YCell, TWindowSettings& window);
 
+    // ---- loading many points ----
+    // Between BeginLoad and EndLoad, an insertion (InsertNode, InsertShapePoint, PlacePoint) that would
+    // have to move many points of a cell, or many cells of the table, appends instead, and what was
+    // appended out of order is put in order when the table settles: at SettleLoad, EndLoad, Rebalance
+    // and RebuildWithCells, and for one cell when SearchInput or UnplacePoint looks into it. The order
+    // after settling is the order the same insertions give one at a time, so that loading n points
+    // costs n log n however many of them share a cell or a position. Until the table settles, only
+    // insertions, Address, SearchInput, SearchInputLink, UnplacePoint, Rebalance and counts may be
+    // used; traversals see a cell's points in no particular order.
+    void BeginLoad() { loading_ = true; }
+    void SettleLoad() noexcept;
+    void EndLoad() noexcept;
+    bool Loading() const { return loading_; }
+
+    // Takes every point out of the table, in table order, leaving the table without cells; the points
+    // and their links are the caller's until they are placed again.
+    std::vector<TNetworkPoint*> TakePoints();
+    // Places points in a table without cells, at its cell sizes (grown where a point's cell numbers
+    // would not fit) and without the cell limits, each behind the points already at its position: the
+    // points TakePoints gave come back in their order. Rectangles, distances and bounds are left for
+    // the caller to recompute.
+    void RestorePoints(const std::vector<TNetworkPoint*>& points);
+
     // ---- traversal in table order: cells by key, points in list order ----
     template <class F> void ForEachPoint(F&& f) const {
         for (THashEntry* cell : *this) {
@@ -232,6 +265,11 @@ public:
 private:
     THashEntry* CellOfKey(std::int32_t key) const;
     THashEntry* FindOrCreateCell(std::int32_t cx, std::int32_t cy, bool& refused, bool limitCells);
+    // Puts a point into a cell's list, in front of or behind the points with its key.
+    void AddToCell(THashEntry& cell, TNetworkPoint* point, bool behind);
+    static void SettleCell(THashEntry& cell) noexcept;
+    void SettleCells() noexcept;
+    std::int32_t OrderedCells() const { return Count() - waitingCells_; }
     bool ProbeAt(std::int64_t a, std::int64_t b, bool shapeok, const TWindowSettings& window,
                  THashEntry*& cellCache, TNode*& node, TShapePoint*& sp) const;
     void ReleaseAll();
@@ -242,6 +280,11 @@ private:
     mutable std::array<THashEntry*, kCellCacheSize> cellCache_{}; // cleared whenever cells are destroyed
     std::int32_t polygonCells_ = 0;
     std::int32_t maxListBound_ = 0; // at least MaxNodeListSize(); exact after Rebalance checks it
+    bool loading_ = false;
+    std::vector<THashEntry*> cellsWithWaiting_; // cells that were given waiting points during a load
+    // Cells created out of key order during a load wait at the end of the table, found by key here.
+    std::int32_t waitingCells_ = 0;
+    std::unordered_map<std::int32_t, THashEntry*> waitingCellsByKey_;
     struct NameTables {
         std::array<std::vector<TNode*>, 128> nodes;
         std::array<std::vector<TLink*>, 128> links;

@@ -11,6 +11,7 @@
 //   Main Street, and East Hall.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -440,6 +441,283 @@ TEST(NetworkFixtureVersion1, KeepsWhatVersion1CanHold) {
         EXPECT_FALSE(link.Suppress);
     });
     EXPECT_EQ(old.net.SystemValues[0], 2024);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Damaged files
+
+// The offset of each line end (just past its LF) of the network part, that is after the line
+// "END OF APPLICATION".
+std::vector<std::size_t> NetworkPartLineEnds(const std::string& text) {
+    std::vector<std::size_t> ends;
+    std::size_t at = text.find(std::string(kEndOfApplication) + "\r\n");
+    EXPECT_NE(at, std::string::npos);
+    while ((at = text.find('\n', at)) != std::string::npos)
+        ends.push_back(++at);
+    return ends;
+}
+
+// What a window looks like to a user: enough to see whether an append changed it.
+struct WindowState {
+    std::int64_t points;
+    std::int32_t nodes, links;
+    std::uint8_t templateType, templateFont;
+    bool operator==(const WindowState&) const = default;
+};
+WindowState StateOf(const TNetwork& net) {
+    return {net.Hash.PointCount(), net.NumberOfNodes, net.NumberOfLinks, net.InitialNode.NType,
+            net.InitialNode.Font};
+}
+
+struct WholeEnds {
+    const char* file;
+    std::vector<int> linesDropped; // cuts at line ends that a version's layout allows, from the end
+};
+
+// A file may end early only where its version's layout lets it end: every version after its last
+// section, and version 9 also after any whole link display record (it writes no terminator there).
+// Everywhere else in the network part, a file that ends at a line end is a damaged one: code 1 for
+// Open, and for Append too, which then leaves the window as it was.
+TEST(DamagedNetworkFiles, EndingAtALineEndIsAReadErrorExceptWhereTheLayoutMayEnd) {
+    const WholeEnds cases[] = {
+        {"v1.dt1", {0}}, {"v3.dt2", {0}}, {"v4.dt3", {0}},       {"v5.dt4", {0}}, {"v6.dt5", {0}},
+        {"v7.dt6", {0}}, {"v8.dt7", {0}}, {"v9.dta", {0, 1, 3}}, // the whole file, without its last record,
+                                                                 // without both records
+    };
+    for (const WholeEnds& c : cases) {
+        const std::string text = Contents(c.file);
+        const std::vector<std::size_t> ends = NetworkPartLineEnds(text);
+        ASSERT_GT(ends.size(), 10u) << c.file;
+        ASSERT_EQ(ends.back(), text.size()) << c.file;
+        Loaded window;
+        ASSERT_EQ((window.report = ReadNetworkText(text, window.net, window.window)).code, kFileOK);
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            const int dropped = static_cast<int>(ends.size() - 1 - i);
+            const bool mayEnd =
+                std::find(c.linesDropped.begin(), c.linesDropped.end(), dropped) != c.linesDropped.end();
+            const int expected = mayEnd ? kFileOK : kFileFormatError;
+            const std::string cut = text.substr(0, ends[i]);
+            Loaded l;
+            l.report = ReadNetworkText(cut, l.net, l.window);
+            EXPECT_EQ(l.report.code, expected) << c.file << " without its last " << dropped << " lines";
+            EXPECT_EQ(ReadErrorMessage(l.report), mayEnd ? "" : "Network will be closed.");
+
+            const WindowState before = StateOf(window.net);
+            const TReadReport appended = AppendNetworkText(cut, window.net, window.window, false);
+            EXPECT_EQ(appended.code, expected) << "append " << c.file << " without " << dropped << " lines";
+            if (appended.code != kFileOK) {
+                EXPECT_TRUE(StateOf(window.net) == before) << c.file << " without " << dropped << " lines";
+            }
+        }
+        // Blank lines after the last line are no damage.
+        Loaded l;
+        EXPECT_EQ(ReadNetworkText(text + "\r\n  \r\n\r\n", l.net, l.window).code, kFileOK) << c.file;
+    }
+}
+
+struct CutInside {
+    const char* file;
+    const char* line; // the last line of the file that starts with this text ...
+    std::size_t keep; // ... is cut after this many characters
+    const char* what;
+};
+
+// A file cut inside a line of the network part: the record or line is incomplete.
+TEST(DamagedNetworkFiles, EndingInsideALineIsAReadError) {
+    const CutInside cases[] = {
+        {"v4.dt3", "1500 0 1200 100", 7, "the extents"},
+        {"v5.dt4", "4 1200 1000 1 0 0 0", 6, "the polygon search node"},
+        {"v6.dt5", "4 1200 1000 2 3 4 101", 14, "a node display record"},
+        {"v7.dt6", "0 600 260 1 2 1", 11, "a shape point vertex"},
+        {"v8.dt7", "3 1 400 800 0 0 0 0 1", 13, "a link display record"},
+        {"v9.dta", "3 1 400 800 0 0 0 0 1 0 0 0 0 1", 25, "the last link display record"},
+        {"v9.dta", "1 2 100 200 1 2 101 0 0 1", 20, "a link display record with notes"},
+        {"v9.dta", "1 400 800 100 200 1 3 1 4 0", 12, "a link record"},
+    };
+    for (const CutInside& c : cases) {
+        const std::string text = Contents(c.file);
+        const std::size_t at = text.rfind(std::string("\n") + c.line);
+        ASSERT_NE(at, std::string::npos) << c.file << ": " << c.line;
+        ASSERT_LT(c.keep, std::string(c.line).size());
+        const std::string cut = text.substr(0, at + 1 + c.keep);
+        Loaded l;
+        EXPECT_EQ(ReadNetworkText(cut, l.net, l.window).code, kFileFormatError) << c.file << ": " << c.what;
+        Loaded window;
+        ASSERT_EQ(ReadNetworkText(text, window.net, window.window).code, kFileOK);
+        const WindowState before = StateOf(window.net);
+        EXPECT_EQ(AppendNetworkText(cut, window.net, window.window, true).code, kFileFormatError)
+            << c.file << ": " << c.what;
+        EXPECT_TRUE(StateOf(window.net) == before) << c.file << ": " << c.what;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Appending and the window's templates
+
+class AppendTemplates : public ::testing::Test {
+protected:
+    void SetUp() override {
+        l.report = OpenNetworkFile(std::string(ZAN_FIXTURES) + "/v9.dta", l.net, l.window);
+        ASSERT_EQ(l.report.code, kFileOK);
+        // The window's templates, set the way a user sets them.
+        TNode& n = l.net.InitialNode;
+        n.NType = 1;
+        n.ResizeValues(l.net.NodeDef.Classs[1].atcount);
+        n.NValue[0] = 77;
+        n.NValue[1] = 5;
+        n.AttString.clear();
+        n.AttString.push_back(TText("template lot"));
+        n.alabel = "New zone";
+        n.Layer = 4;
+        n.Font = 4;
+        n.Place = 5;
+        n.selectlabel = {7, 103};
+        n.Suppress = true;
+        n.PolygonStyle = 9;
+        n.XOffset = 3;
+        n.YOffset = -2;
+        n.BitmapOverride = 6;
+        n.IsFeature = true;
+        n.notes = "node notes";
+        TLinkValues& k = l.net.InitialLink;
+        k.LType = 1;
+        k.ResizeValues(l.net.LinkDef.Classs[1].atcount);
+        k.LValue[0] = 90;
+        k.AttString.clear();
+        k.AttString.push_back(TText("template street"));
+        k.alabel = "New road";
+        k.Font = 2;
+        k.Place = 6;
+        k.selectlabel = {1, 2};
+        k.Suppress = true;
+        k.XOffset = -4;
+        k.BitmapOverride = 8;
+        k.IsFeature = true;
+        k.notes = "link notes";
+        nodeBefore = Snapshot(n);
+        linkBefore = Snapshot(k);
+    }
+
+    // Every field of a template a file could hold.
+    struct Fields {
+        int type;
+        std::vector<double> values;
+        std::vector<std::string> strings;
+        std::string label;
+        int layer, font, place, sel1, sel2, style, xoff, yoff, bitmap;
+        bool suppress, feature;
+        std::string notes;
+        bool operator==(const Fields&) const = default;
+    };
+    template <class Element>
+    static Fields Common(const Element& e, int type, const double* values, int count) {
+        Fields f{};
+        f.type = type;
+        f.values.assign(values, values + count);
+        for (const TText& t : e.AttString)
+            f.strings.push_back(t.str());
+        f.label = e.alabel.str();
+        f.font = e.Font;
+        f.place = e.Place;
+        f.sel1 = e.selectlabel[0];
+        f.sel2 = e.selectlabel[1];
+        f.xoff = e.XOffset;
+        f.yoff = e.YOffset;
+        f.bitmap = e.BitmapOverride;
+        f.suppress = e.Suppress;
+        f.feature = e.IsFeature;
+        f.notes = e.notes.str();
+        return f;
+    }
+    static Fields Snapshot(const TNode& n) {
+        Fields f = Common(n, n.NType, n.NValue.get(), n.ValueCount());
+        f.layer = n.Layer;
+        f.style = n.PolygonStyle;
+        return f;
+    }
+    static Fields Snapshot(const TLinkValues& k) {
+        return Common(k, k.LType, k.LValue.get(), k.ValueCount());
+    }
+
+    TReadReport Append(const std::string& text) { return AppendNetworkText(text, l.net, l.window, false); }
+
+    Loaded l;
+    Fields nodeBefore{};
+    Fields linkBefore{};
+};
+
+// Files before version 6 hold no template records: appending one leaves both templates exactly as
+// they were.
+TEST_F(AppendTemplates, AFileWithoutTemplateRecordsLeavesTheTemplates) {
+    ASSERT_EQ(Append(Contents("v5.dt4")).code, kFileOK);
+    EXPECT_EQ(l.net.NumberOfLinks, 6); // the file was appended
+    EXPECT_TRUE(Snapshot(l.net.InitialNode) == nodeBefore);
+    EXPECT_TRUE(Snapshot(l.net.InitialLink) == linkBefore);
+}
+
+// A version 9 file always holds the template element records but holds a template's display record
+// only when that template's display fields are not all neutral: the type, name and values come
+// from the element record, the display fields stay.
+TEST_F(AppendTemplates, TemplateElementRecordsReplaceTypeNameAndValuesOnly) {
+    std::string text = Contents("v9.dta");
+    const std::string display = "\n-1 0 0 3 0 0 0 0 0 0 0 0 0 0 0\r\n";
+    const std::size_t at = text.find(display);
+    ASSERT_NE(at, std::string::npos);
+    text.erase(at + 1, display.size() - 1);
+    ASSERT_EQ(Append(text).code, kFileOK);
+
+    Fields node = nodeBefore;
+    node.type = 2; // the file's template node: a Stop with one value, unnamed
+    node.values = {2};
+    node.strings = {};
+    node.label = "";
+    EXPECT_TRUE(Snapshot(l.net.InitialNode) == node);
+    Fields link = linkBefore;
+    link.values = {30, 1, TextToCode("P"), 0};
+    link.strings = {"unnamed"};
+    link.label = "";
+    EXPECT_TRUE(Snapshot(l.net.InitialLink) == link);
+}
+
+// Template display records replace the template's display fields; the layer, which no record holds,
+// stays.
+TEST_F(AppendTemplates, TemplateDisplayRecordsReplaceTheDisplayFields) {
+    std::string text = Contents("v9.dta");
+    // The file's node template display record is "-1 0 0 3 0 0 0 0 0 0 0 0 0 0 0"; add one for the link
+    // template, with notes, in front of the link display records.
+    const std::string nodeTerminator = "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\r\n";
+    const std::size_t at = text.rfind(nodeTerminator);
+    ASSERT_NE(at, std::string::npos);
+    text.insert(at + nodeTerminator.size(), "-1 -1 0 0 1 4 105 2 0 1 5 -6 7 0\r\nfrom the file\r\n");
+    ASSERT_EQ(Append(text).code, kFileOK);
+
+    Fields node = nodeBefore;
+    node.type = 2;
+    node.values = {2};
+    node.strings = {};
+    node.label = "";
+    node.font = 3;
+    node.place = node.sel1 = node.sel2 = node.style = node.xoff = node.yoff = node.bitmap = 0;
+    node.suppress = node.feature = false;
+    node.notes = "";
+    EXPECT_TRUE(Snapshot(l.net.InitialNode) == node);
+    EXPECT_EQ(l.net.InitialNode.Layer, 4);
+
+    Fields link = linkBefore;
+    link.values = {30, 1, TextToCode("P"), 0};
+    link.strings = {"unnamed"};
+    link.label = "";
+    link.font = 1;
+    link.place = 4;
+    link.sel1 = 105;
+    link.sel2 = 2;
+    link.suppress = false;
+    link.xoff = 5;
+    link.yoff = -6;
+    link.bitmap = 7;
+    link.feature = false;
+    link.notes = "from the file";
+    EXPECT_TRUE(Snapshot(l.net.InitialLink) == link);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "NetworkFixture.h"
 #include "model/HashTable.h"
@@ -533,6 +536,120 @@ TEST_F(HashTable, DestroyLinkAndReleaseFreeEverythingOnce) {
     TLinkValues* xy = other->Hash.InsertLink(*x, *y, l1, l2, 3, false);
     other->Hash.InsertShapePoint(1, 2, *xy, 0);
     other.reset();
+}
+
+// Points of a table in table order, each named by the order in which it was inserted.
+std::vector<std::pair<std::int32_t, std::size_t>> TableOrder(const THashTable& table,
+                                                             const std::vector<TNetworkPoint*>& inserted) {
+    std::unordered_map<const TNetworkPoint*, std::size_t> index;
+    for (std::size_t i = 0; i < inserted.size(); ++i)
+        index[inserted[i]] = i;
+    std::vector<std::pair<std::int32_t, std::size_t>> order;
+    for (const THashEntry* cell : table) {
+        for (const TNetworkPoint* p : cell->NodeList)
+            order.emplace_back(cell->MyKey.whole, index.at(p));
+    }
+    return order;
+}
+
+// A load leaves every cell and every point where insertion one at a time puts them: nodes that keep
+// order behind the points at their position, other nodes and shape points in front of them, in a
+// cell far larger than an insertion moves at once, with many points at the same positions, and in
+// more cells than a new cell moves at once.
+TEST_F(HashTable, LoadingGivesTheOrderOfInsertionOneAtATime) {
+    TNetwork loaded;
+    THashEntry* cell = nullptr;
+    std::vector<TNetworkPoint*> inserted;
+    std::vector<TNetworkPoint*> loadedInserted;
+    TNode* a = Node(0, 0);
+    TNode* b = Node(90000, 90000);
+    TLinkValues* link = Link(a, b);
+    TNode* la = loaded.Hash.InsertNode(0, 0, 0, false, cell);
+    TNode* lb = loaded.Hash.InsertNode(90000, 90000, 0, false, cell);
+    TLink* l1 = nullptr;
+    TLink* l2 = nullptr;
+    TLinkValues* loadedLink = loaded.Hash.InsertLink(*la, *lb, l1, l2, 0, false);
+    inserted = {a, b};
+    loadedInserted = {la, lb};
+
+    std::mt19937 random(7);
+    loaded.Hash.BeginLoad();
+    for (int i = 0; i < 24000; ++i) {
+        // A few positions taken again and again in one cell, and points spread over some ten thousand
+        // cells, in no order.
+        const bool coincident = random() % 4 == 0;
+        const auto x = static_cast<std::int32_t>(coincident ? 100 * (random() % 4) : random() % 300000);
+        const auto y = static_cast<std::int32_t>(coincident ? 50 : random() % 300000);
+        if (random() % 3 != 0) {
+            const bool keepOrder = random() % 2 == 0;
+            inserted.push_back(net.Hash.InsertNode(x, y, 0, false, cell, keepOrder));
+            loadedInserted.push_back(loaded.Hash.InsertNode(x, y, 0, false, cell, keepOrder));
+        } else {
+            const auto at = static_cast<std::int32_t>(random() % (link->ShapePoints.size() + 1));
+            inserted.push_back(net.Hash.InsertShapePoint(x, y, *link, at));
+            loadedInserted.push_back(loaded.Hash.InsertShapePoint(x, y, *loadedLink, at));
+        }
+        ASSERT_NE(inserted.back(), nullptr);
+        ASSERT_NE(loadedInserted.back(), nullptr);
+        if (i % 4000 == 3999) {
+            // Lookups in the middle of a load see the order insertion one at a time gives.
+            for (std::int32_t serial : {5, i / 2, i}) {
+                TNode* found = nullptr;
+                TNode* loadedFound = nullptr;
+                const bool there = net.Hash.SearchInput(found, 100, 50, serial);
+                ASSERT_EQ(loaded.Hash.SearchInput(loadedFound, 100, 50, serial), there) << i;
+                if (there) {
+                    EXPECT_EQ(loadedFound->snumb, found->snumb);
+                    EXPECT_EQ(loadedFound->Position(), found->Position());
+                }
+            }
+        }
+    }
+    loaded.Hash.EndLoad();
+    EXPECT_FALSE(loaded.Hash.Loading());
+    EXPECT_GT(net.Hash.MaxNodeListSize(), 5000);
+    EXPECT_GT(net.Hash.Count(), 10000);
+    EXPECT_EQ(TableOrder(loaded.Hash, loadedInserted), TableOrder(net.Hash, inserted));
+    ASSERT_EQ(loadedLink->ShapePoints.size(), link->ShapePoints.size());
+    for (std::uint32_t i = 0; i < link->ShapePoints.size(); ++i)
+        EXPECT_EQ(loadedLink->ShapePoints[i]->Position(), link->ShapePoints[i]->Position());
+    // The cells are found again by their positions.
+    for (TNetworkPoint* p : loadedInserted) {
+        THashEntry* at = loaded.Hash.Address(p->x_cent, p->y_cent);
+        ASSERT_NE(at, nullptr);
+        EXPECT_GE(at->NodeList.IndexOf(p), 0);
+    }
+}
+
+// Many points at one position keep their order through a load and through rebuilds of the grid.
+TEST_F(HashTable, CoincidentPointsKeepTheirOrderThroughLoadsAndRebuilds) {
+    std::vector<TNode*> nodes;
+    THashEntry* cell = nullptr;
+    net.Hash.BeginLoad();
+    for (int i = 0; i < 100000; ++i)
+        nodes.push_back(net.Hash.InsertNode(i % 2 == 0 ? 700 : 50 + i % 1000, 700, 0, false, cell, true));
+    TLinkValues* link = Link(nodes[1], nodes[3]);
+    for (int i = 0; i < 100000; ++i)
+        net.Hash.InsertShapePoint(700, 700, *link, i);
+    net.Hash.EndLoad();
+    for (std::int32_t size : {1600, 800, 3200}) {
+        if (size != 1600)
+            net.Hash.RebuildWithCells(size, size, window);
+        const THashEntry* at = net.Hash.Address(700, 700);
+        ASSERT_NE(at, nullptr);
+        std::vector<TNetworkPoint*> there;
+        for (TNetworkPoint* p : at->NodeList) {
+            if (p->IsAt(700, 700))
+                there.push_back(p);
+        }
+        ASSERT_EQ(there.size(), 150000u) << size;
+        // The shape points went in front of the nodes, each in front of the one before it; the
+        // nodes are in the order they came.
+        for (std::size_t i = 0; i < 100000; ++i)
+            ASSERT_EQ(there[i], link->ShapePoints[static_cast<std::uint32_t>(99999 - i)]) << size << " " << i;
+        for (std::size_t i = 0; i < 50000; ++i)
+            ASSERT_EQ(there[100000 + i], nodes[2 * i]) << size << " " << i;
+    }
 }
 
 } // namespace
