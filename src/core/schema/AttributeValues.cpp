@@ -1,9 +1,11 @@
 #include "schema/AttributeValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "calc/DateTime.h"
+#include "calc/NumberText.h"
 #include "model/Network.h"
 
 namespace zan {
@@ -38,6 +40,27 @@ std::string GetHintItem(std::string_view hint, int n) {
         hint.remove_prefix(end + 2);
     }
     return {};
+}
+
+std::string ShownValueText(const TAttrib& attribute, double value, const TStringList& strings) {
+    switch (attribute.aformat) {
+    case 'I':
+        // Adding 0 turns a rounded -0 into 0.
+        return FormatReal(std::isfinite(value) ? RoundHalfEven(value) + 0.0 : value);
+    case 'C':
+        return CodeToText(value).substr(0, static_cast<std::size_t>(std::clamp(attribute.wcount, 0, 8)));
+    case 'D':
+        return FormatDateText(value, kDateAndTime);
+    case 'X':
+        return FormatDateText(value, kDateOnly);
+    case 'T':
+        return FormatDateText(value, kTimeOnly);
+    case 'S':
+        return attribute.stringloc < strings.size() ? std::string(strings[attribute.stringloc].view())
+                                                    : std::string();
+    default:
+        return FormatReal(value);
+    }
 }
 
 std::string FormatDateText(double date, int kind) {

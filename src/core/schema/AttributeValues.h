@@ -27,6 +27,11 @@ std::string GetHintItem(std::string_view hint, int n);
 // kind 1 the time; kind 2 the date. Unset parts are "?".
 std::string FormatDateText(double date, int kind);
 
+// An attribute value as the dialogs show it: R in the general form, I rounded to a whole number
+// (halves to even), C as its first wcount code characters, D/X/T as date and time texts, S as the
+// element's string value at the attribute's place in `strings`.
+std::string ShownValueText(const TAttrib& attribute, double value, const TStringList& strings);
+
 // Texts of the string attributes of one element, indexed by attribute number (0..100).
 using stringsetarray = std::array<std::string, 101>;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/model/NetworkFixture.h"
+#include "calc/DateTime.h"
 #include "schema/AttributeValues.h"
 
 namespace zan {
@@ -30,6 +31,48 @@ TEST(AttributeValues, CategoryCodesAndHints) {
         {"A description that is much longer than thirty&&", 1, "A description that is much lon"}};
     for (const Case& c : cases)
         EXPECT_EQ(GetHintItem(c.hint, c.n), c.item) << c.hint << " " << c.n;
+}
+
+TEST(AttributeValues, ShownAsTheirFormatSays) {
+    TStringList strings;
+    strings.push_back(TText("first"));
+    strings.push_back(TText("Main Street"));
+    auto attribute = [](char letter, int wcount = 0, std::uint8_t stringloc = 0) {
+        TAttrib a;
+        a.aformat = letter;
+        a.wcount = wcount;
+        a.stringloc = stringloc;
+        return a;
+    };
+    MyDateTime date{};
+    date.Year = 104;
+    date.Month = 3;
+    date.Day = 7;
+    date.Hour = 14;
+    date.Min = 5;
+    date.Sec = 0;
+    struct Case {
+        TAttrib a;
+        double value;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {attribute('R'), 2.5, "2.5"},
+        {attribute('R'), 1e-20, "1e-20"},
+        {attribute('I'), 2.5, "2"},
+        {attribute('I'), 3.5, "4"},
+        {attribute('I'), -0.4, "0"},
+        {attribute('C', 3), TextToCode("URB"), "URB"},
+        {attribute('C', 2), TextToCode("URB"), "UR"},
+        {attribute('C', 12), TextToCode("ABCDEFGHIJ"), "ABCDEFGH"},
+        {attribute('D'), DateToDouble(date), "3/7/2004,14:5:0"},
+        {attribute('X'), DateToDouble(date), "3/7/2004"},
+        {attribute('T'), DateToDouble(date), "14:5:0"},
+        {attribute('S', 0, 1), 0.0, "Main Street"},
+        {attribute('S', 0, 5), 0.0, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShownValueText(c.a, c.value, strings), c.shown) << c.a.aformat << " " << c.shown;
 }
 
 TEST(AttributeValues, WorksheetFunctions) {
