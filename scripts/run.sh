@@ -28,7 +28,7 @@ It is a desktop program and needs a display, but neither DISPLAY nor WAYLAND_DIS
 so it was not started. Run scripts/run.sh again from a desktop session, or, to have a look
 without a screen, run it on a virtual X server:
 
-  xvfb-run -a $program
+  xvfb-run -a -s "-screen 0 1600x1000x24" $program ${args[*]}
 MSG
   exit 0
 fi

@@ -10,19 +10,22 @@
 
 #include "calc/NumberText.h"
 #include "model/Network.h"
+#include "schema/AttributeValues.h"
 #include "render/TextCodec.h"
 
 namespace zan {
 
 namespace {
 
-// "name = value" for each attribute value an element holds.
-QStringList ValueRows(const TEntityType& type, const double* values, int count) {
+// "name = value" for each attribute value an element holds, the value shown by its format.
+QStringList ValueRows(const TEntityType& type, const double* values, int count, const TStringList& strings) {
     QStringList rows;
     for (int i = 1; i <= count; ++i) {
         const TAttrib* a = type.Attribute(i);
         const QString name = a != nullptr ? ToQString(a->atname) : QStringLiteral("A%1").arg(i);
-        rows << name + QStringLiteral(" = ") + QString::fromStdString(FormatReal(values[i - 1]));
+        const std::string value =
+            a != nullptr ? ShownValueText(*a, values[i - 1], strings) : FormatReal(values[i - 1]);
+        rows << name + QStringLiteral(" = ") + ToQString(value);
     }
     return rows;
 }
@@ -33,8 +36,8 @@ TEntityDialog::TEntityDialog(TNetwork& net, TNode& node, QWidget* parent) : QDia
     setWindowTitle(QStringLiteral("Node Entity"));
     const TEntityType& type = net.NodeDef.TypeOf(node.NType);
     Build(QStringLiteral("Node %1, type %2 %3").arg(node.snumb).arg(node.NType).arg(ToQString(type.ename)),
-          ValueRows(type, node.NValue.get(), node.ValueCount()), ToQString(node.alabel.view()),
-          ToQString(node.notes.view()));
+          ValueRows(type, node.NValue.get(), node.ValueCount(), node.AttString),
+          ToQString(node.alabel.view()), ToQString(node.notes.view()));
 }
 
 TEntityDialog::TEntityDialog(TNetwork& net, TLinkValues& link, QWidget* parent)
@@ -46,8 +49,8 @@ TEntityDialog::TEntityDialog(TNetwork& net, TLinkValues& link, QWidget* parent)
               .arg(link.BEnd->snumb)
               .arg(link.LType)
               .arg(ToQString(type.ename)),
-          ValueRows(type, link.LValue.get(), link.ValueCount()), ToQString(link.alabel.view()),
-          ToQString(link.notes.view()));
+          ValueRows(type, link.LValue.get(), link.ValueCount(), link.AttString),
+          ToQString(link.alabel.view()), ToQString(link.notes.view()));
 }
 
 void TEntityDialog::Build(const QString& heading, const QStringList& rows, const QString& label,

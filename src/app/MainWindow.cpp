@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
@@ -70,9 +71,11 @@ constexpr TFileType kFileTypes[] = {
     {"All Files (*.*)", 9},
 };
 
-// The window caption of a file: its name without folders, at most 80 characters.
-QString CaptionOf(const QString& path) {
-    return QFileInfo(path).fileName().left(80);
+// A chosen file name with the extension of the version added when it has none.
+QString WithVersionExtension(const QString& path, int version) {
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QString::fromLatin1(ExtensionOfVersion(version));
 }
 
 // Drawn nodes and links of a network.
@@ -172,6 +175,13 @@ TZanMainWindow::TZanMainWindow(QWidget* parent) : QMainWindow(parent) {
     BackupTimer_.start();
 }
 
+void TZanMainWindow::ShowAtStart() {
+    // Window managers maximise; without one the frame still covers the available screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
+}
+
 TZanMainWindow::~TZanMainWindow() {
     // The sub-windows go with the frame's widgets; nothing of theirs may call back into a frame
     // that is half destroyed.
@@ -200,6 +210,14 @@ void TZanMainWindow::CreateStatusBar() {
         Panels_[i] = panel;
     }
     Panels_[1]->setText(QString::number(SnapDistance_));
+    // The mode's help line shows beside the panels, never over them.
+    HelpLine_ = new QLabel(this);
+    HelpLine_->setObjectName(QStringLiteral("statusHelpLine"));
+    statusBar()->addWidget(HelpLine_, 1);
+    HelpLineTimer_ = new QTimer(this);
+    HelpLineTimer_->setObjectName(QStringLiteral("helpLineTimer"));
+    HelpLineTimer_->setSingleShot(true);
+    connect(HelpLineTimer_, &QTimer::timeout, HelpLine_, &QLabel::clear);
     statusBar()->installEventFilter(this);
 }
 
@@ -305,6 +323,15 @@ void TZanMainWindow::CreateToolBars() {
     };
     // Sketch Modes: one radio group of mode buttons, as the Modes menu.
     auto* modeGroup = new QActionGroup(this);
+    // Modes without a button of their own (chosen by the program, not the user) leave none pressed.
+    modeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto* modeMenuGroup = new QActionGroup(this);
+    modeMenuGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const TModeCommand& m : kModeCommands) {
+        QAction* entry = Command(m.id);
+        entry->setCheckable(true);
+        modeMenuGroup->addAction(entry);
+    }
     for (const TModeCommand& m : kModeCommands) {
         QAction* a = button(ToolBars_[0], m.hint, m.works);
         a->setCheckable(true);
@@ -335,22 +362,22 @@ void TZanMainWindow::CreateToolBars() {
         if (TSketchPadWindow* w = ActiveSketch())
             w->RefreshNetwork();
     });
-    QAction* zoomIn = button(ops, "Zoom In", true);
-    QAction* zoomOut = button(ops, "Zoom Out", true);
-    zoomIn->setCheckable(true);
-    zoomOut->setCheckable(true);
-    auto zoomClick = [this, zoomIn, zoomOut](bool in, bool on) {
+    ZoomInButton_ = button(ops, "Zoom In", true);
+    ZoomOutButton_ = button(ops, "Zoom Out", true);
+    ZoomInButton_->setCheckable(true);
+    ZoomOutButton_->setCheckable(true);
+    // The buttons set the active window's zoom-click flags; the flags (also switched by the Z and Y
+    // keys and by choosing a mode) set the buttons in UpdateCommandStates.
+    auto zoomClick = [this](bool in, bool on) {
         TSketchPadWindow* w = ActiveSketch();
-        if (w == nullptr)
-            return;
-        w->Settings().NextClickIsInZoom = in && on;
-        w->Settings().NextClickIsOutZoom = !in && on;
-        const QSignalBlocker a(zoomIn), b(zoomOut);
-        zoomIn->setChecked(w->Settings().NextClickIsInZoom);
-        zoomOut->setChecked(w->Settings().NextClickIsOutZoom);
+        if (w != nullptr) {
+            w->Settings().NextClickIsInZoom = in && on;
+            w->Settings().NextClickIsOutZoom = !in && on;
+        }
+        UpdateCommandStates();
     };
-    connect(zoomIn, &QAction::toggled, this, [zoomClick](bool on) { zoomClick(true, on); });
-    connect(zoomOut, &QAction::toggled, this, [zoomClick](bool on) { zoomClick(false, on); });
+    connect(ZoomInButton_, &QAction::toggled, this, [zoomClick](bool on) { zoomClick(true, on); });
+    connect(ZoomOutButton_, &QAction::toggled, this, [zoomClick](bool on) { zoomClick(false, on); });
     connect(button(ops, "Save Network", true), &QAction::triggered, this, [this] {
         if (TSketchPadWindow* w = ActiveSketch())
             Save(*w);
@@ -576,11 +603,16 @@ void TZanMainWindow::UpdateMenus() {
 
 void TZanMainWindow::UpdateCommandStates() {
     TSketchPadWindow* w = ActiveSketch();
+    const QSignalBlocker blockIn(ZoomInButton_), blockOut(ZoomOutButton_);
     if (w == nullptr) {
         for (std::size_t i = 0; i < 6; ++i)
             Panels_[i]->setText(i == 1 ? QString::number(SnapDistance_) : QString());
+        ZoomInButton_->setChecked(false);
+        ZoomOutButton_->setChecked(false);
         return;
     }
+    ZoomInButton_->setChecked(w->Settings().NextClickIsInZoom);
+    ZoomOutButton_->setChecked(w->Settings().NextClickIsOutZoom);
     const TWindowSettings& s = w->Settings();
     if (QAction* zoom = Command(std::string(ZoomCommandId(s.ZoomState))))
         zoom->setChecked(true);
@@ -600,9 +632,13 @@ void TZanMainWindow::UpdateCommandStates() {
         if (auto* a = findChild<QAction*>(QStringLiteral("button ") + QLatin1String(hint)))
             a->setVisible(states.LinkCommands);
     }
+    // The current mode's button is pressed and its menu entry checked; every other is released.
     const sketchstates mode = w->Session.Mode();
-    if (QAction* button = ModeButtons_[static_cast<std::size_t>(mode)])
-        button->setChecked(true);
+    for (const TModeCommand& m : kModeCommands) {
+        const bool current = m.mode == static_cast<int>(mode);
+        Command(m.id)->setChecked(current);
+        ModeButtons_[static_cast<std::size_t>(m.mode)]->setChecked(current);
+    }
     Panels_[0]->setText(IsPlotCursorMode(mode)
                             ? QString::fromStdString(CoordinatesText(s.CurPosX, s.CurPosY))
                             : QString::fromUtf8(ModeStatusText(mode).data(),
@@ -614,6 +650,11 @@ void TZanMainWindow::UpdateCommandStates() {
 void TZanMainWindow::WindowActivated(QMdiSubWindow* sub) {
     if (sub != nullptr) {
         if (auto* w = qobject_cast<TSketchPadWindow*>(sub->widget())) {
+            // A window that loses the focus to another forgets its pending zoom click.
+            if (Active_ != nullptr && Active_ != w) {
+                Active_->Settings().NextClickIsInZoom = false;
+                Active_->Settings().NextClickIsOutZoom = false;
+            }
             Active_ = w;
             Table_.Activate(w->Id);
         }
@@ -658,9 +699,19 @@ TSketchPadWindow* TZanMainWindow::AddSketchWindow(std::optional<TWindowId> id) {
         UpdateCommandStates();
     });
     connect(window, &TSketchPadWindow::PointerMoved, Panels_[4], &QLabel::setText);
+    connect(window, &TSketchPadWindow::ZoomClickModeChanged, this, &TZanMainWindow::UpdateCommandStates);
     connect(window, &TSketchPadWindow::StatusText, Panels_[0], &QLabel::setText);
     connect(window, &TSketchPadWindow::NetworkEdited, this, &TZanMainWindow::NetworkEdited);
     connect(window, &TSketchPadWindow::PointsFreed, this, &TZanMainWindow::PointsFreed);
+    connect(window, &TSketchPadWindow::Reshaped, this,
+            [this](TSketchPadWindow* from, const TEditResult& result) {
+                // Each view keeps its own removal to undo; an edit in one view makes the others' stale.
+                for (TWindowId id : Table_.SameBase(from->Id)) {
+                    if (TSketchPadWindow* view = WidgetOf(id); view != nullptr && view != from)
+                        ForgetStaleShapeUndo(view->Settings(), result);
+                }
+                UpdateCommandStates();
+            });
     connect(window, &TSketchPadWindow::SnapChangeRequested, this, &TZanMainWindow::setsnap);
     connect(sub, &QObject::destroyed, this,
             [this] { QTimer::singleShot(0, this, [this] { UpdateMenus(); }); });
@@ -677,9 +728,10 @@ void TZanMainWindow::ChooseMode(sketchstates mode) {
     if (w == nullptr)
         return;
     w->ChooseMode(mode);
-    statusBar()->showMessage(
-        QString::fromUtf8(ModeHelpLine(mode).data(), static_cast<qsizetype>(ModeHelpLine(mode).size())),
-        static_cast<int>(ModeHelpLine(mode).size()) * 100);
+    // The help line stays 100 ms for each of its characters.
+    const std::string_view help = ModeHelpLine(mode);
+    HelpLine_->setText(QString::fromUtf8(help.data(), static_cast<qsizetype>(help.size())));
+    HelpLineTimer_->start(static_cast<int>(help.size()) * 100);
     UpdateCommandStates();
 }
 
@@ -692,15 +744,10 @@ void TZanMainWindow::OpenByName(TSketchPadWindow& w, bool nodes) {
         return;
     const std::string pattern = FromQString(name);
     if (nodes) {
-        if (TNode* n = w.Network().Hash.FindNodeByName(pattern, false, w.Settings())) {
-            TEntityDialog dialog(w.Network(), *n, this);
-            if (dialog.exec() == QDialog::Accepted)
-                NetworkEdited(&w);
-        }
+        if (TNode* n = w.Network().Hash.FindNodeByName(pattern, false, w.Settings()))
+            w.OpenEntity(*n);
     } else if (TLink* l = w.Network().Hash.FindLinkByName(pattern, false, w.Settings())) {
-        TEntityDialog dialog(w.Network(), *l->LinkData, this);
-        if (dialog.exec() == QDialog::Accepted)
-            NetworkEdited(&w);
+        w.OpenEntity(*l->LinkData);
     }
 }
 
@@ -765,8 +812,18 @@ TSketchPadWindow* TZanMainWindow::NewView() {
     s.CurPosX = s.XMin + 10;
     s.CurPosY = s.YMin + 10;
     s.HorzPosition = s.VertPosition = 0;
+    // What the base was in the middle of is the base's own: the view starts with no picks, no
+    // drag, no pending zoom click and nothing to undo.
+    s.LastNode = nullptr;
+    s.LastSp = nullptr;
+    s.currentpolygon = nullptr;
+    s.Dragged = nullptr;
+    s.NextClickIsInZoom = s.NextClickIsOutZoom = false;
+    s.shapepointhold = TShapePointUndo{};
     view->CurrentName = base->CurrentName;
+    view->setWindowTitle(QString::fromStdString(Table_.Find(view->Id)->Caption));
     view->SettingsChanged();
+    UpdateCommandStates();
     return view;
 }
 
@@ -783,14 +840,17 @@ QList<TSketchPadWindow*> TZanMainWindow::OpenFiles(const QStringList& paths, boo
             DiscardWindow(w->Id);
             continue;
         }
-        if (IsEmptyNetwork(w->Network()) && DrawnCounts(w->Network()).second == 0 && ask &&
+        // A partial network (memory ran out) must never be saved over the whole file, so it takes
+        // the default name and a Save asks for one.
+        QString name = report.code == kFileOK ? path : kDefaultNetworkName;
+        const auto [nodes, links] = DrawnCounts(w->Network());
+        if (report.code == kFileOK && nodes == 0 && links == 0 && ask &&
             Ask(QStringLiteral("Open"), QStringLiteral("Later save to this file name?"),
                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                 QMessageBox::Question) == QMessageBox::No)
-            w->CurrentName = kDefaultNetworkName;
-        Table_.SetName(w->Id, w->CurrentName.toStdString());
-        w->setWindowTitle(w->CurrentName == kDefaultNetworkName ? kDefaultNetworkName
-                                                                : CaptionOf(w->CurrentName));
+            name = kDefaultNetworkName;
+        SetNetworkName(*w, name);
+        w->ZoomToFit();
         opened.append(w);
         // Windows that were never touched make way for the opened file.
         for (TWindowId id : Table_.UntouchedWindows(w->Id)) {
@@ -959,13 +1019,11 @@ void TZanMainWindow::BackupTick() {
     FileOperation_ = true;
     // The backup leaves the window's name, its creation time and its modified state as they are.
     const bool modified = w->Network().Modified;
-    const TWriteReport report = w->SaveFile(QString::fromStdString(*name), kCurrentVersion, false);
+    const TWriteReport report = w->SaveFile(QString::fromStdString(*name), kCurrentVersion);
     w->Network().Modified = modified;
     FileOperation_ = false;
     Panels_[3]->clear();
-    if (report.code != kFileOK)
-        Ask(QStringLiteral("Cannot Write File"), QStringLiteral("Network write error %1").arg(report.code),
-            QMessageBox::Ok, QMessageBox::Critical);
+    WriteMessages(report);
 }
 
 bool TZanMainWindow::ReadMessages(const TReadReport& report, const QString& caption) {
@@ -983,10 +1041,12 @@ bool TZanMainWindow::ReadMessages(const TReadReport& report, const QString& capt
     return report.code == kFileOutOfMemory;
 }
 
-bool TZanMainWindow::Write(TSketchPadWindow& window, const QString& path, int version) {
-    FileOperation_ = true;
-    const TWriteReport report = window.SaveFile(path, version, true);
-    FileOperation_ = false;
+bool TZanMainWindow::WriteMessages(const TWriteReport& report) {
+    if (!report.created) {
+        Ask(QStringLiteral("Cannot Write File"), QStringLiteral("File creation error"), QMessageBox::Ok,
+            QMessageBox::Critical);
+        return false;
+    }
     if (report.realErrors > 0)
         Ask(QStringLiteral("Cannot Write File"), QStringLiteral("Real number errors converted to 0"),
             QMessageBox::Ok, QMessageBox::Warning);
@@ -998,13 +1058,28 @@ bool TZanMainWindow::Write(TSketchPadWindow& window, const QString& path, int ve
     return true;
 }
 
+bool TZanMainWindow::Write(TSketchPadWindow& window, const QString& path, int version) {
+    FileOperation_ = true;
+    const TWriteReport report = window.SaveFile(path, version);
+    FileOperation_ = false;
+    if (!WriteMessages(report))
+        return false;
+    // The network now lives in that file, whichever of its windows saved it.
+    SetNetworkName(window, path);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (TWindowId id : Table_.SameBase(window.Id)) {
+        if (TSketchPadWindow* w = WidgetOf(id))
+            w->createtime = now;
+    }
+    window.Network().Modified = false;
+    Table_.SetAllowClose(window.Id, true);
+    return true;
+}
+
 bool TZanMainWindow::Save(TSketchPadWindow& window) {
     if (window.CurrentName == kDefaultNetworkName)
         return SaveAs(window);
-    if (!Write(window, window.CurrentName, kCurrentVersion))
-        return false;
-    SavedWindow(window);
-    return true;
+    return Write(window, window.CurrentName, kCurrentVersion);
 }
 
 bool TZanMainWindow::SaveAs(TSketchPadWindow& window) {
@@ -1017,18 +1092,17 @@ bool TZanMainWindow::SaveAs(TSketchPadWindow& window) {
         if (filter == QLatin1String(type.filter))
             version = type.version;
     }
-    if (!Write(window, chosen.front(), version))
-        return false;
-    Table_.SetName(window.Id, window.CurrentName.toStdString());
-    if (const TWindowEntry* e = Table_.Find(window.Id); e != nullptr && !e->HasBase())
-        window.setWindowTitle(CaptionOf(window.CurrentName));
-    SavedWindow(window);
-    return true;
+    return Write(window, WithVersionExtension(chosen.front(), version), version);
 }
 
-void TZanMainWindow::SavedWindow(TSketchPadWindow& window) {
-    window.Network().Modified = false;
-    Table_.SetAllowClose(window.Id, true);
+void TZanMainWindow::SetNetworkName(TSketchPadWindow& window, const QString& name) {
+    Table_.SetName(window.Id, name.toStdString());
+    for (TWindowId id : Table_.SameBase(window.Id)) {
+        if (TSketchPadWindow* w = WidgetOf(id)) {
+            w->CurrentName = name;
+            w->setWindowTitle(QString::fromStdString(Table_.Find(id)->Caption));
+        }
+    }
 }
 
 bool TZanMainWindow::Append(TSketchPadWindow& window) {
@@ -1056,16 +1130,23 @@ bool TZanMainWindow::Append(TSketchPadWindow& window) {
     const TReadReport report = AppendNetworkFile(chosen.front().toLocal8Bit().toStdString(), window.Network(),
                                                  window.Settings(), useAppended);
     FileOperation_ = false;
-    const bool read = ReadMessages(report, QStringLiteral("Open/Append"));
+    if (report.code != kFileOK) {
+        // Nothing was appended: the window and its network stay exactly as they were.
+        Ask(QStringLiteral("Network Read Error %1").arg(report.code),
+            QString::fromStdString(AppendErrorMessage(report)), QMessageBox::Ok, QMessageBox::Critical);
+        return false;
+    }
+    ReadMessages(report, QStringLiteral("Open/Append"));
     ComputeWorstSizes(window.Network(), window.Settings(), Bitmaps_);
     window.Network().Modified = true;
     Table_.SetAllowClose(window.Id, false);
+    UpdateCommandStates();
     // Every window of the network shows the appended elements.
     for (TWindowId id : Table_.SameBase(window.Id)) {
         if (TSketchPadWindow* w = WidgetOf(id))
             w->SettingsChanged();
     }
-    return read;
+    return true;
 }
 
 bool TZanMainWindow::CloseAllowed(TSketchPadWindow& window) {

@@ -31,6 +31,7 @@ namespace zan {
 class TSketchPadWindow;
 class TNetwork;
 struct TReadReport;
+struct TWriteReport;
 
 // The editor's frame: the menus of the active sketch window (or its own short menu when none is
 // open), six toolbars, the six-panel status bar and the MDI area in which every sketch window and
@@ -42,6 +43,9 @@ public:
     explicit TZanMainWindow(QWidget* parent = nullptr);
     ~TZanMainWindow() override;
 
+    // Shows the frame as the program starts: over the whole available screen, maximised.
+    void ShowAtStart();
+
     QMdiArea* MdiArea() const { return MdiArea_; }
     // The sketch window every command applies to, or null.
     TSketchPadWindow* ActiveSketch() const;
@@ -51,6 +55,8 @@ public:
     QAction* Command(const std::string& id) const;
     // Status bar panel 0..5.
     QLabel* StatusPanel(int i) const { return Panels_[static_cast<std::size_t>(i)]; }
+    // Where the mode's help line shows, beside the panels.
+    QLabel* HelpLine() const { return HelpLine_; }
     int SnapDistance() const { return SnapDistance_; }
     const TBitmapStore& Bitmaps() const { return Bitmaps_; }
 
@@ -114,9 +120,13 @@ private:
     TSketchPadWindow* WidgetOf(TWindowId id) const;
     void DiscardWindow(TWindowId id);
     void WindowClosed(TSketchPadWindow* window);
-    void SavedWindow(TSketchPadWindow& window);
-    // Writes the window's network with the program's messages; the window takes the name.
+    // Writes the window's network with the program's messages; on success the network (all its
+    // windows) takes the name and counts as saved.
     bool Write(TSketchPadWindow& window, const QString& path, int version);
+    // The messages of a finished write; whether it succeeded.
+    bool WriteMessages(const TWriteReport& report);
+    // Names the network of the window: it and every window of the same base, captions included.
+    void SetNetworkName(TSketchPadWindow& window, const QString& name);
     void UpdateReopen(TSketchPadWindow& window);
     std::string PrefStringOf(TSketchPadWindow& window) const;
     void UsePrefString(TSketchPadWindow& window, const std::string& text);
@@ -146,6 +156,10 @@ private:
     std::array<QToolBar*, 6> ToolBars_{};
     std::array<QAction*, kModeCount> ModeButtons_{};
     QMenu* WindowMenu_ = nullptr;
+    QAction* ZoomInButton_ = nullptr;
+    QAction* ZoomOutButton_ = nullptr;
+    QLabel* HelpLine_ = nullptr;      // the mode's help line, right of the panels
+    QTimer* HelpLineTimer_ = nullptr; // clears the help line
     QTimer HintTimer_;
     QPointer<TSketchPadWindow> Active_;
     TWindowTable Table_;

@@ -40,23 +40,16 @@ TSketchPadWindow::~TSketchPadWindow() = default;
 
 TReadReport TSketchPadWindow::OpenFile(const QString& path) {
     const TReadReport report = OpenNetworkFile(path.toLocal8Bit().toStdString(), *network_, settings_);
-    if (report.code == kFileOK || report.code == kFileOutOfMemory) {
+    if (report.code == kFileOK)
         CurrentName = path;
-        createtime = QDateTime::currentDateTime();
-    }
+    createtime = QDateTime::currentDateTime();
     ComputeWorstSizes(*network_, settings_, bitmaps_);
     SettingsChanged();
     return report;
 }
 
-TWriteReport TSketchPadWindow::SaveFile(const QString& path, int version, bool rename) {
-    const TWriteReport report =
-        SaveNetworkFile(path.toLocal8Bit().toStdString(), *network_, settings_, version);
-    if (report.code == kFileOK && rename) {
-        CurrentName = path;
-        createtime = QDateTime::currentDateTime();
-    }
-    return report;
+TWriteReport TSketchPadWindow::SaveFile(const QString& path, int version) {
+    return SaveNetworkFile(path.toLocal8Bit().toStdString(), *network_, settings_, version);
 }
 
 void TSketchPadWindow::SettingsChanged() {
@@ -84,6 +77,15 @@ int TSketchPadWindow::FittingZoomState() const {
             return state;
     }
     return 1;
+}
+
+void TSketchPadWindow::ZoomToFit() {
+    // A network without points has nothing to fit; it keeps its zoom.
+    if (network_->Hash.PointCount() == 0 || settings_.XMax < settings_.XMin ||
+        settings_.YMax < settings_.YMin)
+        return;
+    SetZoomState(FittingZoomState());
+    SetScrollPositions(0, 0);
 }
 
 QString TSketchPadWindow::ZoomText() const {
@@ -228,10 +230,14 @@ void TSketchPadWindow::Apply(const TEditResult& result) {
     }
     if (result.repaintAll)
         viewport()->update();
-    // The handle follows the selection.
-    viewport()->update(HandleRect().adjusted(-2, -2, 2, 2));
+    // The handle follows the selection: off where it was, on where it is.
+    viewport()->update(shownHandle_.adjusted(-2, -2, 2, 2));
+    shownHandle_ = HandleRect();
+    viewport()->update(shownHandle_.adjusted(-2, -2, 2, 2));
     if (result.status)
         emit StatusText(QString::fromStdString(*result.status));
+    if (!result.reshapedLinks.empty() || !result.reshapedPolygons.empty())
+        emit Reshaped(this, result);
     if (result.changed)
         emit NetworkEdited(this);
 }
@@ -244,23 +250,35 @@ void TSketchPadWindow::Apply(const TClickOutcome& outcome) {
         RefreshNetwork(); // the plot cursor moved
     switch (outcome.request) {
     case TClickRequest::nodeOpen:
-        if (outcome.node != nullptr) {
-            TEntityDialog dialog(*network_, *outcome.node, this);
-            if (dialog.exec() == QDialog::Accepted)
-                emit NetworkEdited(this);
-        }
+        if (outcome.node != nullptr)
+            OpenEntity(*outcome.node);
         break;
     case TClickRequest::linkOpen:
     case TClickRequest::shapeLinkOpen:
-        if (outcome.link != nullptr) {
-            TEntityDialog dialog(*network_, *outcome.link, this);
-            if (dialog.exec() == QDialog::Accepted)
-                emit NetworkEdited(this);
-        }
+        if (outcome.link != nullptr)
+            OpenEntity(*outcome.link);
         break;
     default:
         break;
     }
+}
+
+template <class Element> bool TSketchPadWindow::EditEntity(Element& element) {
+    TEntityDialog dialog(*network_, element, this);
+    if ((DialogHook ? DialogHook(dialog) : dialog.exec()) != QDialog::Accepted)
+        return false;
+    // A changed label or value shows here at once; the other views follow through NetworkEdited.
+    RefreshNetwork();
+    emit NetworkEdited(this);
+    return true;
+}
+
+bool TSketchPadWindow::OpenEntity(TNode& node) {
+    return EditEntity(node);
+}
+
+bool TSketchPadWindow::OpenEntity(TLinkValues& link) {
+    return EditEntity(link);
 }
 
 void TSketchPadWindow::mouseReleaseEvent(QMouseEvent* event) {

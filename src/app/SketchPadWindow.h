@@ -19,6 +19,8 @@
 #include "model/Network.h"
 #include "model/WindowSettings.h"
 
+class QDialog;
+
 namespace zan {
 
 class TBitmapStore;
@@ -53,9 +55,8 @@ public:
 
     // Reads a network file into this (new) window. Returns the report; the caller shows messages.
     TReadReport OpenFile(const QString& path);
-    // Writes the network in `version` to `path`; on success the window's name becomes `path` when
-    // `rename` is set.
-    TWriteReport SaveFile(const QString& path, int version, bool rename);
+    // Writes the network in `version` to `path`; the caller names the windows.
+    TWriteReport SaveFile(const QString& path, int version);
 
     // Makes the window show what its settings say after they changed wholesale (opened file, copied
     // view settings): scroll ranges, bars, zoom, repaint.
@@ -64,6 +65,8 @@ public:
     QString SetZoomState(int state);
     // The largest zoom state at which the whole sketch pad fits the client area (at least 1).
     int FittingZoomState() const;
+    // Zooms to that state with the sketch pad's top-left corner in view: the whole network shows.
+    void ZoomToFit();
     // The zoom state's status text.
     QString ZoomText() const;
     // Scroll positions in pixels (kept within the ranges).
@@ -78,6 +81,13 @@ public:
     void Apply(const TEditResult& result);
     // A click at client pixel `pixel` as the mouse gives it (also Enter and Shift+Enter).
     void ClickAt(QPoint pixel, bool rightButton);
+    // The entity dialog of a node or link of this window's network; OK repaints the window and
+    // reports the edit. Returns whether OK was pressed.
+    bool OpenEntity(TNode& node);
+    bool OpenEntity(TLinkValues& link);
+
+    // Replaces the entity dialog's run for tests: receives the dialog and returns its result.
+    std::function<int(QDialog&)> DialogHook;
 
     // The picture of the client area as last painted.
     const QImage& Picture() const { return picture_; }
@@ -96,6 +106,8 @@ signals:
     void NetworkEdited(TSketchPadWindow* window);
     // Shape points were freed: the other views drop their references (null: all shape points).
     void PointsFreed(TSketchPadWindow* window, std::vector<const TNetworkPoint*> points, bool all);
+    // An edit changed shape point lists or polygons: the other views drop what they can no longer undo.
+    void Reshaped(TSketchPadWindow* window, const TEditResult& result);
     void Closed(TSketchPadWindow* window);
 
 protected:
@@ -110,6 +122,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    template <class Element> bool EditEntity(Element& element);
     void SyncScrollBars();
     QPoint ClientPixel(const QPointF& p) const;
     // The drag handle's square around the selected point, in client pixels, or an empty rectangle.
@@ -123,6 +136,7 @@ private:
     QImage picture_;
     bool syncing_ = false;
     QPoint dragOffset_; // pointer position inside the handle at the press
+    QRect shownHandle_; // where the drag handle was last drawn, in client pixels
 };
 
 } // namespace zan

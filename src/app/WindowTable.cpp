@@ -15,6 +15,10 @@ std::string CaptionOfName(const std::string& name) {
     return FileNameOfPath(name).substr(0, 80);
 }
 
+std::string ViewCaption(int number, const std::string& baseName) {
+    return "View " + std::to_string(number) + " of " + FileNameOfPath(baseName);
+}
+
 } // namespace
 
 std::string FileNameOfPath(const std::string& path) {
@@ -52,11 +56,13 @@ std::optional<TWindowId> TWindowTable::CreateView(TWindowId of) {
         return std::nullopt;
     TWindowEntry e;
     e.Network = base->Network;
-    e.CurrentName = kDefaultName;
+    e.CurrentName = base->CurrentName;
+    e.AllowClose = base->AllowClose;
     e.BaseId = base->Id;
     ++base->ViewCount;
     base->IsBase = true;
-    e.Caption = "View " + std::to_string(base->ViewCount) + " of " + FileNameOfPath(base->CurrentName);
+    e.ViewNumber = base->ViewCount;
+    e.Caption = ViewCaption(e.ViewNumber, base->CurrentName);
     return Append(std::move(e));
 }
 
@@ -121,22 +127,16 @@ std::vector<TWindowId> TWindowTable::SameBase(TWindowId id) const {
 }
 
 void TWindowTable::SetName(TWindowId id, const std::string& name) {
-    TWindowEntry* e = Find(id);
-    if (e == nullptr)
-        return;
-    e->CurrentName = name;
-    if (!e->HasBase())
-        e->Caption = CaptionOfName(name);
+    for (TWindowId other : SameBase(id)) {
+        TWindowEntry* e = Find(other);
+        e->CurrentName = name;
+        e->Caption = e->HasBase() ? ViewCaption(e->ViewNumber, name) : CaptionOfName(name);
+    }
 }
 
 void TWindowTable::SetAllowClose(TWindowId id, bool allow) {
-    if (allow) {
-        if (TWindowEntry* e = Find(id))
-            e->AllowClose = true;
-        return;
-    }
     for (TWindowId other : SameBase(id))
-        Find(other)->AllowClose = false;
+        Find(other)->AllowClose = allow;
 }
 
 TCloseDecision TWindowTable::DecideClose(TWindowId id, bool busy) const {
@@ -150,7 +150,7 @@ TCloseDecision TWindowTable::DecideClose(TWindowId id, bool busy) const {
 
 TSaveOnClose TWindowTable::SaveOnClose(TWindowId id) const {
     const TWindowEntry* e = Find(id);
-    if (e != nullptr && !e->HasBase() && e->CurrentName == kDefaultName)
+    if (e != nullptr && e->CurrentName == kDefaultName)
         return TSaveOnClose::SaveAs;
     return TSaveOnClose::Save;
 }

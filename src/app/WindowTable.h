@@ -30,12 +30,15 @@ struct TWindowEntry {
     TWindowId Id = kNoWindow;
     // Shared by a base window and all its views.
     std::shared_ptr<TNetwork> Network;
+    // The file name and the saved state belong to the network: a base and its views always hold
+    // the same, so a Save in any of them names and clears all.
     std::string CurrentName;      // full file name, or the default name
     std::string Caption;          // the file name, or "View n of file" for a view
     bool AllowClose = true;       // no unsaved changes
     bool IsBase = false;          // views of this window exist
     TWindowId BaseId = kNoWindow; // the base window of a view
     int ViewCount = 0;            // views made of this window so far (numbers view captions)
+    int ViewNumber = 0;           // a view's n in "View n of file"
 
     bool HasBase() const { return BaseId != kNoWindow; }
 };
@@ -54,7 +57,7 @@ struct TCloseDecision {
 
 // How a window is saved when the user answers Yes to "Do you want to save?".
 enum class TSaveOnClose {
-    SaveAs, // never saved and not a view: ask for a name (then reset its creation time)
+    SaveAs, // never saved: ask for a name (then reset its creation time)
     Save,   // the File, Save path; the window closes only when that succeeded
 };
 
@@ -74,9 +77,9 @@ public:
     std::optional<TWindowId> Create(const std::string& name, std::shared_ptr<TNetwork> network = nullptr);
 
     // A new view of `of`, bound to its base when `of` is itself a view. The view shares the base's
-    // network, is named with the default name and captioned "View " n " of " + the base's file name
-    // without its folder, where n is the base's view count after it grew by one; the base gets
-    // IsBase. The view becomes active. None when `of` does not exist or 100 windows exist.
+    // network, its file name and its saved state, and is captioned "View " n " of " + the base's
+    // file name without its folder, where n is the base's view count after it grew by one; the base
+    // gets IsBase. The view becomes active. None when `of` does not exist or 100 windows exist.
     std::optional<TWindowId> CreateView(TWindowId of);
 
     // The entry of a window, null when it does not exist. The pointer stays valid until that
@@ -100,10 +103,10 @@ public:
     // in table order.
     std::vector<TWindowId> SameBase(TWindowId id) const;
 
-    // Sets the file name; the caption follows unless the window is a view.
+    // Sets the file name of the window and of every window of the same base; the captions follow
+    // (a view's as "View n of " + the file name).
     void SetName(TWindowId id, const std::string& name);
-    // Clearing the flag clears it on every window of the same base too; setting it sets it on this
-    // window only.
+    // Sets or clears the flag on the window and on every window of the same base.
     void SetAllowClose(TWindowId id, bool allow);
 
     // What a close request for the window needs: refused while `busy` ("Stop Calculate before

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QSplashScreen>
 #include <QTimer>
@@ -20,6 +21,16 @@ namespace {
 void Print(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+QtMessageHandler QtHandler = nullptr;
+
+// A command's standard error carries its own messages: Qt's notes about the session's folders (a
+// missing runtime folder, say) are dropped, everything else Qt reports still goes through.
+void WithoutPathNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: ")) || QtHandler == nullptr)
+        return;
+    QtHandler(type, context, message);
 }
 
 } // namespace
@@ -49,9 +60,11 @@ int main(int argc, char* argv[]) {
                                   commandLine.Output.toLocal8Bit().toStdString(), commandLine.Version,
                                   std::cerr);
     case zan::TCommandLine::EAction::Plot: {
-        // Drawing into an image, SVG or PDF needs no display, only the program's folder (for the
-        // numbered bitmaps beside it).
-        QCoreApplication app(argc, argv);
+        // Drawing into an image, SVG or PDF needs no display, but brushes, fonts and bitmaps need a
+        // QGuiApplication: it runs on the offscreen platform whatever the environment names.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QtHandler = qInstallMessageHandler(WithoutPathNotes);
+        QGuiApplication app(argc, argv);
         return zan::PlotCommand(commandLine.Output, commandLine.File, commandLine.PlotSize, std::cerr);
     }
     case zan::TCommandLine::EAction::Run:
@@ -71,19 +84,19 @@ int main(int argc, char* argv[]) {
     splash.show();
     QApplication::processEvents();
     zan::TZanMainWindow window;
-    window.show();
+    window.ShowAtStart();
     splash.finish(&window);
     window.NewSketchWindow();
     if (!commandLine.File.isEmpty())
         window.OpenCommandLineFile(commandLine.File);
-    if (zan::TSketchPadWindow* first = window.ActiveSketch())
+    if (zan::TSketchPadWindow* first = window.ActiveSketch()) {
+        // The first window fills the frame; once laid out at that size it shows the whole network.
         first->parentWidget()->showMaximized();
+        QApplication::processEvents();
+        first->ZoomToFit();
+    }
     if (commandLine.Action == zan::TCommandLine::EAction::Screenshot) {
-        // Once the window has been laid out: the whole network in view, its picture, then exit.
-        QTimer::singleShot(500, &window, [&window] {
-            if (zan::TSketchPadWindow* w = window.ActiveSketch())
-                w->SetZoomState(w->FittingZoomState());
-        });
+        // Once the window has been painted: its picture, then exit.
         QTimer::singleShot(1000, &window, [&window, out = commandLine.Output] {
             const bool saved = window.grab().save(out);
             if (!saved)

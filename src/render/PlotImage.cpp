@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -58,6 +59,10 @@ std::string PlotToFile(TNetwork& net, TWindowSettings& window, const TBitmapStor
         return "the picture's name must end in .png, .svg or .pdf";
     if (size.width() < 1 || size.height() < 1)
         return "the picture size must be at least 1 by 1";
+    // Hatched and bitmap brushes, fonts and the vector generators need the graphics of a
+    // QGuiApplication; without one they would crash.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return "drawing a picture needs a graphical application object";
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return "cannot create " + path.toLocal8Bit().toStdString() + ": " + file.errorString().toStdString();

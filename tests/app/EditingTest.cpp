@@ -176,6 +176,39 @@ TEST_F(Editing, AShapePointRemovedInOneViewIsForgottenByTheOthers) {
     EXPECT_EQ(link->ShapePoints[0]->y_cent, 160);
 }
 
+// A removal one view can undo goes stale when another view changes that link.
+TEST_F(Editing, AnEditInAnotherViewDropsTheRemovalThisViewCouldUndo) {
+    auto [a, b] = PlotLinked(100, 100, 300, 100);
+    main.ChooseMode(sketchstates::linkshapeinsert);
+    Click(100, 100);
+    Click(300, 100);
+    Click(150, 160);
+    Click(150, 160, Qt::RightButton);
+    TLinkValues* link = FindLinkBetween(*a, *b);
+    ASSERT_NE(link, nullptr);
+    ASSERT_EQ(link->ShapePoints.size(), 1u);
+    main.ChooseMode(sketchstates::linkshaperemove);
+    Click(150, 160);
+    ASSERT_TRUE(link->ShapePoints.empty());
+    ASSERT_TRUE(main.Command("mode.undoshaperemove")->isEnabled());
+
+    // A view of the network reverses the link: the base's record no longer fits it.
+    TSketchPadWindow* base = w;
+    TSketchPadWindow* view = main.NewView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    w = view;
+    main.ChooseMode(sketchstates::linkreversemode);
+    Click(300, 100); // the link from B to A
+    Click(100, 100);
+    ASSERT_EQ(link->AEnd, b);
+    main.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(base->parentWidget()));
+    EXPECT_EQ(base->Settings().shapepointhold.TheLink, nullptr);
+    EXPECT_FALSE(main.Command("mode.undoshaperemove")->isEnabled());
+    main.Command("mode.undoshaperemove")->trigger();
+    EXPECT_TRUE(link->ShapePoints.empty());
+}
+
 TEST(EditingTheSample, EditsAreSavedAndOpenAgain) {
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("town.dta"));

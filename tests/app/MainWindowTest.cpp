@@ -247,6 +247,7 @@ TEST(MainWindow, SketchWindowPaintsTheNetwork) {
     s.window.show();
     TSketchPadWindow* w = s.window.OpenFiles({file}).front();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    w->SetZoomState(kDefaultZoomState);
     w->viewport()->repaint();
     const QImage& picture = w->Picture();
     ASSERT_FALSE(picture.isNull());
@@ -319,6 +320,7 @@ TEST(MainWindow, ScrollBarsFollowTheViewportArithmetic) {
     s.window.show();
     TSketchPadWindow* w = s.window.OpenFiles({file}).front();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    w->SetZoomState(kDefaultZoomState);
     EXPECT_EQ(w->horizontalScrollBar()->maximum(), w->Settings().HorzRange);
     EXPECT_EQ(w->Settings().HorzRange, 3020); // (3000 - 0 + 20) pixels at 1:1
     w->horizontalScrollBar()->setValue(1000);

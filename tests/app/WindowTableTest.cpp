@@ -120,7 +120,7 @@ TEST(WindowTable, AViewOfAViewBindsToTheFirstBase) {
     EXPECT_EQ(e2->Network, eb->Network);
     EXPECT_EQ(e1->Caption, "View 1 of roads.dta");
     EXPECT_EQ(e2->Caption, "View 2 of roads.dta");
-    EXPECT_EQ(e2->CurrentName, kDefaultName);
+    EXPECT_EQ(e2->CurrentName, "C:\\nets\\roads.dta"); // the network's file, shared
     EXPECT_EQ(table.Active(), v2);
     EXPECT_EQ(table.SameBase(v1), (std::vector<TWindowId>{base, v1, v2}));
     EXPECT_EQ(table.CreateView(kNoWindow), std::nullopt);
@@ -184,20 +184,26 @@ TEST(WindowTable, RemovingTheActiveWindowLeavesNoneActive) {
     EXPECT_EQ(table.Active(), kNoWindow);
 }
 
-TEST(WindowTable, SetNameMovesTheCaptionExceptOfAView) {
+// A base and its views show one network held in one file: naming it in any of them names all.
+TEST(WindowTable, ANameSetInAnyWindowNamesTheWholeNetwork) {
     TWindowTable table;
     const TWindowId base = MustCreate(table, kDefaultName);
     const TWindowId view = MustView(table, base);
+    const TWindowId other = MustCreate(table, "/n/other.dta");
     table.SetName(base, "/n/roads.dta");
-    table.SetName(view, "/n/view.dta");
-    EXPECT_EQ(Captions(table), (std::vector<std::string>{"roads.dta", "View 1 of noname.DTA"}));
-    EXPECT_EQ(table.Find(view)->CurrentName, "/n/view.dta");
+    EXPECT_EQ(Captions(table), (std::vector<std::string>{"roads.dta", "View 1 of roads.dta", "other.dta"}));
+    table.SetName(view, "/n/renamed.dta");
+    EXPECT_EQ(Captions(table),
+              (std::vector<std::string>{"renamed.dta", "View 1 of renamed.dta", "other.dta"}));
+    for (TWindowId id : {base, view})
+        EXPECT_EQ(table.Find(id)->CurrentName, "/n/renamed.dta");
+    EXPECT_EQ(table.Find(other)->CurrentName, "/n/other.dta");
 }
 
 // ---------------------------------------------------------------------------------------------
 // Unsaved changes and closing.
 
-TEST(WindowTable, ClearingAllowCloseReachesTheBaseAndEveryView) {
+TEST(WindowTable, TheSavedStateReachesTheBaseAndEveryView) {
     TWindowTable table;
     const TWindowId base = MustCreate(table, "roads.dta");
     const TWindowId other = MustCreate(table, "other.dta");
@@ -211,10 +217,13 @@ TEST(WindowTable, ClearingAllowCloseReachesTheBaseAndEveryView) {
     EXPECT_TRUE(table.Find(other)->AllowClose);
     EXPECT_TRUE(table.Find(otherView)->AllowClose);
 
-    table.SetAllowClose(base, true);
-    EXPECT_TRUE(table.Find(base)->AllowClose);
-    EXPECT_FALSE(table.Find(v1)->AllowClose);
-    EXPECT_FALSE(table.Find(v2)->AllowClose);
+    // Saving from any of them saves the one network: none asks any more.
+    table.SetAllowClose(v2, true);
+    for (TWindowId id : {base, v1, v2})
+        EXPECT_TRUE(table.Find(id)->AllowClose);
+    // A view made of a modified network is modified too.
+    table.SetAllowClose(base, false);
+    EXPECT_FALSE(table.Find(MustView(table, v1))->AllowClose);
 }
 
 TEST(WindowTable, CloseDecisions) {
@@ -254,7 +263,8 @@ TEST(WindowTable, SaveOnCloseAsksForANameOnlyForANeverSavedWindow) {
     const TWindowId view = MustView(table, noname);
     EXPECT_EQ(table.SaveOnClose(noname), TSaveOnClose::SaveAs);
     EXPECT_EQ(table.SaveOnClose(named), TSaveOnClose::Save);
-    EXPECT_EQ(table.SaveOnClose(view), TSaveOnClose::Save);
+    EXPECT_EQ(table.SaveOnClose(view), TSaveOnClose::SaveAs); // a view of it shares its missing name
+    EXPECT_EQ(table.SaveOnClose(MustView(table, named)), TSaveOnClose::Save);
 }
 
 TEST(WindowTable, UntouchedWindowsForANewWindow) {
