@@ -64,6 +64,21 @@ protected:
         return {a, b};
     }
 
+    // A link from (ax, y) to (bx, y) with one shape point at (sx, sy), placed with the cursor in
+    // Link Shape Insert.
+    TLinkValues* LinkWithShapePoint(int ax, int bx, int y, int sx, int sy) {
+        auto [a, b] = PlotLinked(ax, y, bx, y);
+        main.ChooseMode(sketchstates::linkshapeinsert);
+        Click(ax, y);
+        Click(bx, y);
+        Click(sx, sy);
+        Click(sx, sy, Qt::RightButton);
+        TLinkValues* link = FindLinkBetween(*a, *b);
+        EXPECT_NE(link, nullptr);
+        EXPECT_TRUE(link == nullptr || link->ShapePoints.size() == 1u);
+        return link;
+    }
+
     TZanMainWindow main;
     TSketchPadWindow* w = nullptr;
 };
@@ -143,16 +158,8 @@ TEST_F(Editing, DeletesANodeWithItsLinks) {
 }
 
 TEST_F(Editing, AShapePointRemovedInOneViewIsForgottenByTheOthers) {
-    auto [a, b] = PlotLinked(100, 100, 300, 100);
-    // A shape point between A and B, placed with the cursor.
-    main.ChooseMode(sketchstates::linkshapeinsert);
-    Click(100, 100);
-    Click(300, 100);
-    Click(200, 160);
-    Click(200, 160, Qt::RightButton);
-    TLinkValues* link = FindLinkBetween(*a, *b);
+    TLinkValues* link = LinkWithShapePoint(100, 300, 100, 200, 160);
     ASSERT_NE(link, nullptr);
-    ASSERT_EQ(link->ShapePoints.size(), 1u);
 
     // A view selects the shape point; the base removes it.
     TSketchPadWindow* base = w;
@@ -178,15 +185,9 @@ TEST_F(Editing, AShapePointRemovedInOneViewIsForgottenByTheOthers) {
 
 // A removal one view can undo goes stale when another view changes that link.
 TEST_F(Editing, AnEditInAnotherViewDropsTheRemovalThisViewCouldUndo) {
-    auto [a, b] = PlotLinked(100, 100, 300, 100);
-    main.ChooseMode(sketchstates::linkshapeinsert);
-    Click(100, 100);
-    Click(300, 100);
-    Click(150, 160);
-    Click(150, 160, Qt::RightButton);
-    TLinkValues* link = FindLinkBetween(*a, *b);
+    TLinkValues* link = LinkWithShapePoint(100, 300, 100, 150, 160);
     ASSERT_NE(link, nullptr);
-    ASSERT_EQ(link->ShapePoints.size(), 1u);
+    TNode* b = link->BEnd;
     main.ChooseMode(sketchstates::linkshaperemove);
     Click(150, 160);
     ASSERT_TRUE(link->ShapePoints.empty());

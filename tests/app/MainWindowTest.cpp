@@ -28,6 +28,7 @@
 
 #include "app/CommandTree.h"
 #include "app/SketchPadWindow.h"
+#include "ScriptedWindow.h"
 #include "TestNetworks.h"
 #include "files/NetworkFile.h"
 
@@ -55,21 +56,7 @@ QString SmallNetwork(const QTemporaryDir& dir, const QString& name, int x = 300)
     return path;
 }
 
-// The main window with its dialogs answered by tables instead of a user.
-struct TScriptedWindow {
-    TZanMainWindow window;
-    std::vector<std::pair<QString, QString>> asked; // caption, text
-    int answer = QMessageBox::Ok;
-    QStringList files;
-
-    TScriptedWindow() {
-        window.MessageHook = [this](const QString& caption, const QString& text, int) {
-            asked.emplace_back(caption, text);
-            return answer;
-        };
-        window.FileDialogHook = [this](const QString&) { return files; };
-    }
-};
+using testing::TScriptedWindow;
 
 TEST(MainWindow, MenusFollowTheCommandTreeAndItsWindows) {
     TZanMainWindow window;

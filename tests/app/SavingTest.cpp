@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "ScriptedWindow.h"
 #include "TestNetworks.h"
 #include "app/MainWindow.h"
 #include "app/SketchPadWindow.h"
@@ -20,20 +21,9 @@
 namespace zan {
 namespace {
 
-// The main window with its message boxes and file dialogs answered by the test.
-struct TScripted {
-    TZanMainWindow window;
-    std::vector<std::pair<QString, QString>> asked; // caption, text
-    int answer = QMessageBox::No;
-    QStringList files;
-
-    TScripted() {
-        window.MessageHook = [this](const QString& caption, const QString& text, int) {
-            asked.emplace_back(caption, text);
-            return answer;
-        };
-        window.FileDialogHook = [this](const QString&) { return files; };
-    }
+// Boxes are answered No unless a test says otherwise.
+struct TScripted : testing::TScriptedWindow {
+    TScripted() { answer = QMessageBox::No; }
 };
 
 QString TwoNodes(const QTemporaryDir& dir, const QString& name, int x = 300) {
