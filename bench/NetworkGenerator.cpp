@@ -118,10 +118,12 @@ std::vector<TNode*> BuildNetwork(const TGeneratedNetwork& g, TNetwork& net, TWin
         }
         for (std::int32_t v = 0; v < o.nodeAttributes; ++v)
             node->NValue[v] = static_cast<double>(i % 1000) + v;
-        if (o.names) {
+        if (InShare(static_cast<std::int64_t>(i), o.named)) {
             const int length = std::snprintf(name, sizeof name, "N%zu", i);
             node->alabel = std::string_view(name, static_cast<std::size_t>(length));
         }
+        if (InShare(static_cast<std::int64_t>(i), o.displayed))
+            node->Font = 1;
         nodes.push_back(node);
     }
     net.Hash.Rebalance(window);
@@ -137,10 +139,12 @@ std::vector<TNode*> BuildNetwork(const TGeneratedNetwork& g, TNetwork& net, TWin
         link->serial = static_cast<std::int32_t>(++serial);
         for (std::int32_t v = 0; v < o.linkAttributes; ++v)
             link->LValue[v] = static_cast<double>(serial % 100) + v;
-        if (o.names) {
+        if (InShare(serial - 1, o.named)) {
             const int length = std::snprintf(name, sizeof name, "L%lld", static_cast<long long>(serial));
             link->alabel = std::string_view(name, static_cast<std::size_t>(length));
         }
+        if (InShare(serial - 1, o.displayed))
+            link->Font = 1;
         std::int32_t position = 0;
         for (const TPoint& p : l.shape)
             net.Hash.InsertShapePoint(p.x, p.y, *link, position++);
@@ -159,6 +163,14 @@ std::vector<TNode*> BuildNetwork(const TGeneratedNetwork& g, TNetwork& net, TWin
     }
     net.Hash.fixrectangles(window);
     return nodes;
+}
+
+bool InShare(std::int64_t i, double share) {
+    if (!(share > 0))
+        return false;
+    if (share >= 1)
+        return true;
+    return std::floor(static_cast<double>(i + 1) * share) > std::floor(static_cast<double>(i) * share);
 }
 
 } // namespace zan::bench

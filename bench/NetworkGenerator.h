@@ -18,7 +18,8 @@ struct TGeneratorOptions {
     std::int64_t polygons = 100;
     std::int32_t nodeAttributes = 0; // attributes of node type 1
     std::int32_t linkAttributes = 0; // attributes of link type 1
-    bool names = false;              // give every node and link a name
+    double named = 0.0;              // share of nodes and links that get a name, 0..1
+    double displayed = 0.0;          // share of nodes and links with a display record (a label font)
     std::uint64_t seed = 1;
 };
 
@@ -42,6 +43,10 @@ struct TGeneratedNetwork {
 };
 
 TGeneratedNetwork GenerateNetwork(const TGeneratorOptions& options);
+
+// Whether element i (0, 1, 2, ...) is among an evenly spread share of all elements: exactly
+// round-down(n * share) of the first n are.
+bool InShare(std::int64_t i, double share);
 
 // Puts the generated network into `net` as the file reader does: the grid is rebalanced before
 // every node, links are made from the template link, and rectangles are fixed at the end.

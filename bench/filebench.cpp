@@ -1,12 +1,17 @@
 // zan_filebench: the cost of saving and opening a large network file.
 //
-//   zan_filebench make FILE [--nodes N] [--links N] [--attributes N]
-//       builds a generated network (one shape point a link on average) and saves it, timing the save
+//   zan_filebench make FILE [--nodes N] [--links N] [--attributes N] [--shape K] [--polygons N]
+//                           [--named F] [--displayed F]
+//       builds a generated network and saves it, timing the save. By default every element is
+//       named, a link has one shape point on average, and there are 100 polygons; --shape sets the
+//       average of shape points a link, --named and --displayed the shares (0..1) of elements with
+//       a name and with a display record.
 //   zan_filebench open FILE
-//       opens the file, timing it, and compares the peak memory of the process while opening with
-//       the heap the loaded network holds
+//       opens the file, timing it, compares the peak memory of the process while opening with the
+//       heap the loaded network holds, and times releasing the network
 #include <malloc.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -45,8 +50,10 @@ long StatusKb(const char* key) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: zan_filebench make FILE [--nodes N] [--links N] [--attributes N]\n"
-                         "       zan_filebench open FILE\n");
+    std::fprintf(stderr,
+                 "usage: zan_filebench make FILE [--nodes N] [--links N] [--attributes N] [--shape K]\n"
+                 "                           [--polygons N] [--named F] [--displayed F]\n"
+                 "       zan_filebench open FILE\n");
     return 2;
 }
 
@@ -60,16 +67,27 @@ int main(int argc, char** argv) {
     if (mode == "make") {
         bench::TGeneratorOptions o;
         o.nodeAttributes = o.linkAttributes = 10;
-        o.names = true;
+        o.named = 1;
         for (int i = 3; i + 1 < argc; i += 2) {
             const std::string arg = argv[i];
-            const long v = std::strtol(argv[i + 1], nullptr, 10);
+            char* end = nullptr;
+            const double v = std::strtod(argv[i + 1], &end);
+            if (end == argv[i + 1] || *end != '\0' || !(v >= 0))
+                return Usage();
             if (arg == "--nodes")
-                o.nodes = v;
+                o.nodes = static_cast<std::int64_t>(v);
             else if (arg == "--links")
-                o.links = v;
+                o.links = static_cast<std::int64_t>(v);
             else if (arg == "--attributes")
-                o.nodeAttributes = o.linkAttributes = static_cast<std::int32_t>(v);
+                o.nodeAttributes = o.linkAttributes = static_cast<std::int32_t>(std::min(v, 100.0));
+            else if (arg == "--shape")
+                o.shapePointsPerLink = v;
+            else if (arg == "--polygons")
+                o.polygons = static_cast<std::int64_t>(v);
+            else if (arg == "--named")
+                o.named = v;
+            else if (arg == "--displayed")
+                o.displayed = v;
             else
                 return Usage();
         }
@@ -108,9 +126,13 @@ int main(int argc, char** argv) {
         }
         const double held = static_cast<double>(HeapInUse() - heapBefore) / 1024.0;
         const double peak = static_cast<double>(StatusKb("VmHWM:") - rssBefore);
-        std::printf(
-            "opened %d nodes in %.2f s; network holds %.1f MiB, peak while opening %.1f MiB (%.2f times)\n",
-            net->NumberOfNodes, seconds, held / 1024.0, peak / 1024.0, peak / held);
+        const int nodes = net->NumberOfNodes;
+        const auto r = Clock::now();
+        net.reset();
+        const double release = Seconds(r);
+        std::printf("opened %d nodes in %.2f s; network holds %.1f MiB, peak while opening %.1f MiB (%.2f "
+                    "times); released in %.2f s\n",
+                    nodes, seconds, held / 1024.0, peak / 1024.0, peak / held, release);
         return 0;
     }
     return Usage();

@@ -2,7 +2,10 @@
 // into the hash table, the heap bytes per node, per link and per shape point, and the time to
 // release it.
 //
-//   zan_gennet [--nodes N] [--links N] [--shape K] [--polygons N] [--attributes N] [--names] [--seed S]
+//   zan_gennet [--nodes N] [--links N] [--shape K] [--polygons N] [--attributes N] [--names]
+//              [--named F] [--displayed F] [--seed S]
+// --shape is the average of shape points a link; --named and --displayed the shares (0..1) of
+// nodes and links that get a name and a display record; --names names every one.
 #include <malloc.h>
 
 #include <chrono>
@@ -32,6 +35,7 @@ int Usage() {
     std::fprintf(
         stderr,
         "usage: zan_gennet [--nodes N] [--links N] [--shape K] [--polygons N] [--attributes N] [--names] "
+        "[--named F] [--displayed F] "
         "[--seed S]\n");
     return 2;
 }
@@ -45,9 +49,9 @@ int main(int argc, char** argv) {
         auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         const char* value = nullptr;
         if (arg == "--names") {
-            o.names = true;
+            o.named = 1;
         } else if ((arg == "--nodes" || arg == "--links" || arg == "--shape" || arg == "--polygons" ||
-                    arg == "--attributes" || arg == "--seed") &&
+                    arg == "--attributes" || arg == "--seed" || arg == "--named" || arg == "--displayed") &&
                    (value = next()) != nullptr) {
             char* end = nullptr;
             const double v = std::strtod(value, &end);
@@ -65,6 +69,10 @@ int main(int argc, char** argv) {
                 o.nodeAttributes = o.linkAttributes = std::min(static_cast<int>(v), 100);
             if (arg == "--seed")
                 o.seed = static_cast<std::uint64_t>(v);
+            if (arg == "--named")
+                o.named = v;
+            if (arg == "--displayed")
+                o.displayed = v;
         } else {
             return Usage();
         }

@@ -15,7 +15,7 @@ TEST(NetworkGenerator, BuildsAConsistentNetwork) {
     o.links = 30000;
     o.polygons = 20;
     o.nodeAttributes = 3;
-    o.names = true;
+    o.named = 1;
     const TGeneratedNetwork g = GenerateNetwork(o);
     ASSERT_EQ(g.nodes.size(), 20000u);
     ASSERT_EQ(g.links.size(), 30000u);
@@ -60,6 +60,41 @@ TEST(NetworkGenerator, BuildsAConsistentNetwork) {
     EXPECT_EQ(nodes[123]->ValueCount(), 3);
     EXPECT_TRUE(net.Hash.HasPolygons);
     EXPECT_EQ(net.Hash.FindNodeByName("N12345", false, window), nodes[12345]);
+}
+
+// Shares of named and displayed elements are spread evenly and exact; display records are written.
+TEST(NetworkGenerator, NamesAndDisplaysTheChosenShares) {
+    struct Case {
+        double share;
+        std::int64_t of100;
+    };
+    for (const Case& c : {Case{0, 0}, Case{0.02, 2}, Case{0.5, 50}, Case{1, 100}, Case{3, 100}}) {
+        std::int64_t in = 0;
+        for (std::int64_t i = 0; i < 100; ++i)
+            in += InShare(i, c.share) ? 1 : 0;
+        EXPECT_EQ(in, c.of100) << c.share;
+    }
+    TGeneratorOptions o;
+    o.nodes = 1000;
+    o.links = 1500;
+    o.named = 0.25;
+    o.displayed = 0.02;
+    TNetwork net;
+    TWindowSettings window;
+    BuildNetwork(GenerateNetwork(o), net, window);
+    int namedNodes = 0, displayedNodes = 0, namedLinks = 0, displayedLinks = 0;
+    net.Hash.ForEachNode([&](TNode& n) {
+        namedNodes += n.alabel.empty() ? 0 : 1;
+        displayedNodes += n.Font != 0 ? 1 : 0;
+    });
+    net.Hash.ForEachLink([&](TLinkValues& l) {
+        namedLinks += l.alabel.empty() ? 0 : 1;
+        displayedLinks += l.Font != 0 ? 1 : 0;
+    });
+    EXPECT_EQ(namedNodes, 250);
+    EXPECT_EQ(displayedNodes, 20);
+    EXPECT_EQ(namedLinks, 375);
+    EXPECT_EQ(displayedLinks, 30);
 }
 
 } // namespace
