@@ -23,6 +23,21 @@ void Print(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
+// A command's network is left to the process exit, except under AddressSanitizer, where the tests
+// that run the program check its release.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZAN_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZAN_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef ZAN_ADDRESS_SANITIZER
+constexpr zan::TWhenDone kWhenDone = zan::TWhenDone::Release;
+#else
+constexpr zan::TWhenDone kWhenDone = zan::TWhenDone::LeaveToExit;
+#endif
+
 QtMessageHandler QtHandler = nullptr;
 
 // A command's standard error carries its own messages: Qt's notes about the session's folders (a
@@ -54,18 +69,20 @@ int main(int argc, char* argv[]) {
         Print(stderr, QStringLiteral("zanwin: %1\n\n").arg(commandLine.ErrorMessage) + zan::UsageText());
         return 1;
     case zan::TCommandLine::EAction::Info:
-        return zan::InfoCommand(commandLine.File.toLocal8Bit().toStdString(), std::cout, std::cerr);
+        return zan::InfoCommand(commandLine.File.toLocal8Bit().toStdString(), std::cout, std::cerr,
+                                kWhenDone);
     case zan::TCommandLine::EAction::SaveAs:
         return zan::SaveAsCommand(commandLine.File.toLocal8Bit().toStdString(),
                                   commandLine.Output.toLocal8Bit().toStdString(), commandLine.Version,
-                                  std::cerr);
+                                  std::cerr, kWhenDone);
     case zan::TCommandLine::EAction::Plot: {
         // Drawing into an image, SVG or PDF needs no display, but brushes, fonts and bitmaps need a
         // QGuiApplication: it runs on the offscreen platform whatever the environment names.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QtHandler = qInstallMessageHandler(WithoutPathNotes);
         QGuiApplication app(argc, argv);
-        return zan::PlotCommand(commandLine.Output, commandLine.File, commandLine.PlotSize, std::cerr);
+        return zan::PlotCommand(commandLine.Output, commandLine.File, commandLine.PlotSize, std::cerr,
+                                kWhenDone);
     }
     case zan::TCommandLine::EAction::Run:
     case zan::TCommandLine::EAction::Screenshot:

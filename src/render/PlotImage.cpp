@@ -103,8 +103,8 @@ std::string PlotToFile(TNetwork& net, TWindowSettings& window, const TBitmapStor
     return {};
 }
 
-int PlotCommand(const QString& out, const QString& file, QSize size, std::ostream& err) {
-    auto net = std::make_unique<TNetwork>();
+int PlotCommand(const QString& out, const QString& file, QSize size, std::ostream& err, TWhenDone whenDone) {
+    const TCommandNetwork net(whenDone);
     TWindowSettings window;
     if (!OpenForCommand(file.toLocal8Bit().toStdString(), *net, window, err))
         return 1;

@@ -9,6 +9,8 @@
 #include <ostream>
 #include <string>
 
+#include "files/NetworkCommands.h"
+
 namespace zan {
 
 class TNetwork;
@@ -28,6 +30,7 @@ bool IsPlotExtension(const QString& path);
 
 // Reads the network file `file` and plots it to `out`. Messages go to `err`. Returns the exit
 // status: 0, or 1 when the file cannot be read or the picture cannot be written.
-int PlotCommand(const QString& out, const QString& file, QSize size, std::ostream& err);
+int PlotCommand(const QString& out, const QString& file, QSize size, std::ostream& err,
+                TWhenDone whenDone = TWhenDone::Release);
 
 } // namespace zan

@@ -71,14 +71,22 @@ bool ReadFailed(const TReadReport& report, std::ostream& err) {
 
 } // namespace
 
+TCommandNetwork::TCommandNetwork(TWhenDone whenDone)
+    : net_(std::make_unique<TNetwork>()), whenDone_(whenDone) {}
+
+TCommandNetwork::~TCommandNetwork() {
+    if (whenDone_ == TWhenDone::LeaveToExit)
+        static_cast<void>(net_.release()); // the process ends right after: it takes the memory back
+}
+
 bool OpenForCommand(const std::string& path, TNetwork& net, TWindowSettings& window, std::ostream& err) {
     const TReadReport report = OpenNetworkFile(path, net, window);
     ReportDropped(report, err);
     return !ReadFailed(report, err);
 }
 
-int InfoCommand(const std::string& path, std::ostream& out, std::ostream& err) {
-    auto net = std::make_unique<TNetwork>();
+int InfoCommand(const std::string& path, std::ostream& out, std::ostream& err, TWhenDone whenDone) {
+    const TCommandNetwork net(whenDone);
     TWindowSettings window;
     const TReadReport report = OpenNetworkFile(path, *net, window);
     ReportDropped(report, err);
@@ -88,12 +96,13 @@ int InfoCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int SaveAsCommand(const std::string& in, const std::string& out, int version, std::ostream& err) {
+int SaveAsCommand(const std::string& in, const std::string& out, int version, std::ostream& err,
+                  TWhenDone whenDone) {
     if (HeaderOfVersion(version) == nullptr) {
         err << "There is no network file version " << version << " (versions: 1, 3, 4, 5, 6, 7, 8, 9).\n";
         return 1;
     }
-    auto net = std::make_unique<TNetwork>();
+    const TCommandNetwork net(whenDone);
     TWindowSettings window;
     const TReadReport report = OpenNetworkFile(in, *net, window);
     ReportDropped(report, err);
